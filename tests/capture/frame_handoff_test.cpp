@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -203,9 +204,13 @@ TEST_F(FrameHandoff, ConsumedFramesAreAlwaysWhole) {
         }
     });
 
+    // Arm, give the streaming thread a moment, consume: until enough frames
+    // were taken (bounded in time, in case the machine is very slow).
     int taken = 0;
-    for (int round = 0; round < 4000; ++round) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (int round = 0; taken < 2000 && std::chrono::steady_clock::now() < deadline; ++round) {
         ArmSnapshot("/pictures/");
+        std::this_thread::yield();
         int syncDirStatus = 0;
         SnapshotFrame frame = TakeSnapshotFrame(syncDirStatus);
         if (!frame)
@@ -221,7 +226,7 @@ TEST_F(FrameHandoff, ConsumedFramesAreAlwaysWhole) {
     }
     stop = true;
     streaming.join();
-    EXPECT_GT(taken, 0);
+    EXPECT_EQ(taken, 2000);
 }
 
 } // namespace
