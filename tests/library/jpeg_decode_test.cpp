@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -67,12 +68,13 @@ void WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t h
 TEST_F(JpegDecode, RoundTripKeepsSizeAndPutsTheFirstRowOnTop) {
     // Top half red, bottom half blue, and a green left edge.
     auto picture = SolidPicture(640, 480, 0, 0, 255);
-    for (std::size_t i = 0; i < picture.size() / 2; i += 3)
-        picture[i] = 255, picture[i + 2] = 0;
-    for (std::size_t y = 0; y < 480; ++y)
+    const auto red = SolidPicture(640, 240, 255, 0, 0);
+    std::copy(red.begin(), red.end(), picture.begin());
+    for (std::size_t y = 0; y < 480; ++y) {
+        unsigned char* row = &picture[y * 640 * 3];
         for (std::size_t x = 0; x < 16; ++x)
-            picture[(y * 640 + x) * 3] = 0, picture[(y * 640 + x) * 3 + 1] = 255,
-                                    picture[(y * 640 + x) * 3 + 2] = 0;
+            row[x * 3] = 0, row[x * 3 + 1] = 255, row[x * 3 + 2] = 0;
+    }
     const std::string path = m_dir / "Picture 0000.jpg";
     ASSERT_TRUE(JpegFile::EncodeFromRgb(path, picture.data(), 640, 480, 1, 90));
 
