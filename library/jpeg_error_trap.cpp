@@ -1,0 +1,43 @@
+#include "library/jpeg_error_trap.h"
+
+#include "platform/message_box.h"
+#include "platform/trace.h"
+
+namespace {
+
+// Shows one library message. Runs inside a libjpeg callback, so nothing may
+// leave it as an exception: the C frames between here and the caller cannot
+// unwind.
+void ShowLibraryMessage(j_common_ptr cinfo, const char* caption, UINT style,
+                        MessageBoxOwner owner) {
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    try {
+        ShowMessageBox({text, caption, style, owner});
+    } catch (...) {
+        Trace("JPEG message not shown: %s", text);
+    }
+}
+
+// libjpeg's output_message: the library calls it for the first warning of a
+// picture (its emit_message counts the later ones); decoding goes on after it.
+void OnJpegMessage(j_common_ptr cinfo) {
+    ShowLibraryMessage(cinfo, "JPEG Error", MB_OK, MessageBoxOwner::ActiveWindow);
+}
+
+} // namespace
+
+jpeg_error_mgr* InitJpegErrorTrap(JpegErrorTrap& trap) {
+    jpeg_std_error(&trap.pub);
+    trap.pub.error_exit = OnJpegFatalError;
+    trap.pub.output_message = OnJpegMessage;
+    return &trap.pub;
+}
+
+void OnJpegFatalError(j_common_ptr cinfo) {
+    // Every object of this frame is gone before the jump: longjmp must not
+    // skip a destructor.
+    ShowLibraryMessage(cinfo, "JPEG Fatal Error", MB_ICONERROR, MessageBoxOwner::None);
+    auto* trap = reinterpret_cast<JpegErrorTrap*>(cinfo->err);
+    std::longjmp(trap->jump, 1);
+}

@@ -1,0 +1,51 @@
+#include "tests/library/jpeg_test_support.h"
+
+#include "library/jpeg_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+MessageRecorder::MessageRecorder() {
+    SetMessageBoxHook([this](const MessageBoxRequest& request) {
+        m_boxes.push_back(request);
+        return IDOK;
+    });
+}
+
+MessageRecorder::~MessageRecorder() {
+    SetMessageBoxHook({});
+}
+
+std::vector<unsigned char> SolidPicture(std::uint32_t width, std::uint32_t height,
+                                        unsigned char red, unsigned char green,
+                                        unsigned char blue) {
+    std::vector<unsigned char> picture(std::size_t{width} * height * 3);
+    for (std::size_t i = 0; i < picture.size(); i += 3) {
+        picture[i] = red;
+        picture[i + 1] = green;
+        picture[i + 2] = blue;
+    }
+    return picture;
+}
+
+void WriteTestJpeg(const std::string& path, std::uint32_t width, std::uint32_t height) {
+    const auto picture = SolidPicture(width, height, 90, 140, 200);
+    ASSERT_TRUE(JpegFile::EncodeFromRgb(path, picture.data(), width, height, 1, 90)) << path;
+}
+
+std::vector<std::string> FolderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+int OpenDescriptorCount() {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+        ++count;
+    return count;
+}

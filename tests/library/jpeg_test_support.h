@@ -1,0 +1,36 @@
+#pragma once
+// Shared pieces of the JpegFile tests: a recorder that answers every message
+// box and keeps it, and small picture helpers.
+
+#include "platform/message_box.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Records every message box shown while it lives and answers OK.
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    const std::vector<MessageBoxRequest>& Boxes() const { return m_boxes; }
+
+private:
+    std::vector<MessageBoxRequest> m_boxes;
+};
+
+// Top-down RGB, width x height, every pixel the same colour.
+std::vector<unsigned char> SolidPicture(std::uint32_t width, std::uint32_t height,
+                                        unsigned char red, unsigned char green, unsigned char blue);
+
+// Writes a colour JPEG of the given size at quality 90, or fails the test.
+void WriteTestJpeg(const std::string& path, std::uint32_t width, std::uint32_t height);
+
+// Names in a folder, sorted.
+std::vector<std::string> FolderEntries(const std::string& folder);
+
+// Open file descriptors of this process.
+int OpenDescriptorCount();
