@@ -32,8 +32,8 @@ BOOL CRegistryAccess::ReadValue(HKEY hRoot, const char* subKey, std::string valu
     // not a number.
     if (value.dwType == REG_DWORD && value.data.size() == 4) {
         const auto* bytes = reinterpret_cast<const unsigned char*>(value.data.data());
-        number = DWORD(bytes[0]) | DWORD(bytes[1]) << 8 | DWORD(bytes[2]) << 16 |
-                 DWORD(bytes[3]) << 24;
+        number =
+            DWORD(bytes[0]) | DWORD(bytes[1]) << 8 | DWORD(bytes[2]) << 16 | DWORD(bytes[3]) << 24;
         kind = 0;
         return TRUE;
     }
@@ -51,8 +51,8 @@ BOOL CRegistryAccess::ReadValue(HKEY hRoot, const char* subKey, std::string valu
     return FALSE;
 }
 
-void CRegistryAccess::WriteValue(HKEY hRoot, const char* subKey, std::string valueName,
-                                 DWORD type, const void* data, DWORD size) {
+void CRegistryAccess::WriteValue(HKEY hRoot, const char* subKey, std::string valueName, DWORD type,
+                                 const void* data, DWORD size) {
     if (hRoot != HKEY_CURRENT_USER) {
         Trace("error on write registry, bret:%d", static_cast<int>(ERROR_INVALID_HANDLE));
         return;

@@ -66,7 +66,6 @@ private:
         std::vector<Entry> entries;
     };
 
-    bool ParseValueEntry(Entry& entry, std::string& why) const;
     Section* FindLastSection(std::string_view keyPath);
     Section& AppendSection(std::string_view keyPath);
 

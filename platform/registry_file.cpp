@@ -129,8 +129,8 @@ LONG SetAside(const std::string& path) {
     for (int n = 0; n < 1000; ++n) {
         std::string bad = path + ".bad" + (n ? "." + std::to_string(n) : std::string());
         if (link(path.c_str(), bad.c_str()) == 0 ||
-            (errno != EEXIST && renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, bad.c_str(),
-                                          RENAME_NOREPLACE) == 0)) {
+            (errno != EEXIST &&
+             renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, bad.c_str(), RENAME_NOREPLACE) == 0)) {
             Trace("registry file: %s is damaged; kept as %s, starting anew", path.c_str(),
                   bad.c_str());
             return ERROR_SUCCESS;

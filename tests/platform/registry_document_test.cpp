@@ -12,7 +12,9 @@ std::string Dword(DWORD n) {
     return std::string{char(n & 0xFF), char(n >> 8 & 0xFF), char(n >> 16 & 0xFF), char(n >> 24)};
 }
 
-std::string Sz(const std::string& text) { return text + '\0'; }
+std::string Sz(const std::string& text) {
+    return text + '\0';
+}
 
 // Another program's settings, with forms this store never writes itself.
 const std::string kForeign = "REGEDIT4\n"

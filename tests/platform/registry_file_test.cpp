@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -183,17 +182,34 @@ TEST_F(RegistryFileTest, TwoProcessesWritingAtOnceBothEndRight) {
     ASSERT_TRUE(doc.QueryValue(kKey, "start", value));
 }
 
+// True while some file of the store is being filled: one of them is larger
+// than nothing and smaller than a whole store.
+bool WriteInProgress(const std::string& folder, size_t wholeSize) {
+    for (const std::string& name : FolderEntries(folder)) {
+        struct stat st;
+        if (name.find(".lock") == std::string::npos &&
+            stat((folder + "/" + name).c_str(), &st) == 0 && st.st_size > 0 &&
+            static_cast<size_t>(st.st_size) < wholeSize)
+            return true;
+    }
+    return false;
+}
+
 TEST_F(RegistryFileTest, WriterKilledMidWriteLeavesAWholeFile) {
     constexpr size_t kPadding = 4 << 20;
-    std::mt19937 random(12345);
+    int nCaughtWriting = 0;
     for (int round = 0; round < 12; ++round) {
         pid_t pid = SpawnWriter({m_strPath, "seq", "0", std::to_string(kPadding)});
         ASSERT_GT(pid, 0);
-        // Let it write at least once before the first kill, then strike at
-        // random points of its cycle.
+        // Let it write at least once before the first kill.
         for (int waited = 0; round == 0 && !FileExists(m_strPath) && waited < 10000; ++waited)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        std::this_thread::sleep_for(std::chrono::milliseconds(random() % 60));
+        // Then strike while it is filling a file, or after two seconds anyway.
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        bool bWriting = false;
+        while (!bWriting && std::chrono::steady_clock::now() < deadline)
+            bWriting = WriteInProgress(m_strFolder, kPadding);
+        nCaughtWriting += bWriting;
         kill(pid, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(pid, &status, 0), pid);
@@ -207,6 +223,7 @@ TEST_F(RegistryFileTest, WriterKilledMidWriteLeavesAWholeFile) {
         ASSERT_TRUE(doc.QueryValue(kKey, "seq", value));
         EXPECT_EQ(value.dwType, REG_DWORD);
     }
+    EXPECT_GT(nCaughtWriting, 0) << "no kill landed in the middle of a write";
     // Whatever temporary a killed writer left is gone after the next write.
     ASSERT_EQ(WriteDword(m_file, "after", 1), ERROR_SUCCESS);
     for (const std::string& name : FolderEntries(m_strFolder))
