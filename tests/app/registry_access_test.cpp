@@ -222,19 +222,4 @@ TEST_F(RegistryAccessTest, BadArgumentsHaveDefinedOutcomes) {
     EXPECT_EQ(kind, -7);
 }
 
-TEST_F(RegistryAccessTest, DamagedStoreReadsFalseAndIsSetAsideByTheNextWrite) {
-    WriteDword(kCounterKey, kPictures, 8);
-    // Cut off in the middle of the value's name, as a torn write would leave it.
-    const std::string whole = ReadFileBytes(StorePath());
-    const std::string damaged = whole.substr(0, whole.find(kPictures) + 5);
-    WriteFileBytes(StorePath(), damaged);
-    EXPECT_FALSE(ReadWith(kCounterKey, kPictures).bResult);
-
-    WriteDword(kCounterKey, kPictures, 0);
-    EXPECT_EQ(ReadFileBytes(StorePath() + ".bad"), damaged);
-    Read r = ReadWith(kCounterKey, kPictures);
-    EXPECT_TRUE(r.bResult);
-    EXPECT_EQ(r.number, 0u);
-}
-
 } // namespace
