@@ -3,16 +3,15 @@
 // operations, one value at a time, at the moment it is needed. The main window
 // derives from this class.
 
+#include "platform/registry_document.h"
 #include "platform/win_types.h"
 
+#include <cstdint>
 #include <string>
 
 // Root keys; only the current user's hive is used.
 using HKEY = std::uintptr_t;
 constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
-
-constexpr DWORD REG_SZ = 1;
-constexpr DWORD REG_DWORD = 4;
 
 class CRegistryAccess {
 public:

@@ -1,0 +1,223 @@
+#include "platform/registry_file.h"
+
+#include "platform/trace.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+// Closes the descriptor it holds; closing the lock file's descriptor is what
+// releases the lock.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
+    ~UniqueFd() {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int Get() const { return m_fd; }
+    int Release() { return std::exchange(m_fd, -1); }
+
+private:
+    int m_fd;
+};
+
+LONG ErrorFromErrno(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return ERROR_ACCESS_DENIED;
+    case ENOSPC:
+    case EDQUOT:
+        return ERROR_DISK_FULL;
+    case ENOENT:
+    case ENOTDIR:
+        return ERROR_PATH_NOT_FOUND;
+    case ENOMEM:
+        return ERROR_NOT_ENOUGH_MEMORY;
+    default:
+        return ERROR_REGISTRY_IO_FAILED;
+    }
+}
+
+// Traces the system's detail of a failed step and gives the registry error.
+LONG Failed(const std::string& what, const std::string& path) {
+    int error = errno;
+    Trace("registry file: %s %s failed: %s", what.c_str(), path.c_str(), std::strerror(error));
+    return ErrorFromErrno(error);
+}
+
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Creates the folder and any missing folder above it, private to the user as
+// the XDG rules ask for the configuration folders.
+bool MakeFolders(const std::string& folder) {
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        std::string part = folder.substr(0, slash);
+        if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (slash == std::string::npos)
+            return true;
+    }
+}
+
+// Reads the whole file; a missing file reads as "".
+bool ReadAll(const std::string& path, std::string& text) {
+    text.clear();
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0)
+        return errno == ENOENT;
+    char buffer[65536];
+    while (true) {
+        ssize_t n = read(fd.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            return true;
+        text.append(buffer, static_cast<size_t>(n));
+    }
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A temporary file can only be left behind by a writer that died holding the
+// lock; whoever holds the lock now removes it.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir)
+        return;
+    while (dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) {
+            Trace("registry file: removing %s/%s left by an interrupted write", folder.c_str(),
+                  entry->d_name);
+            unlinkat(dirfd(dir), entry->d_name, 0);
+        }
+    }
+    closedir(dir);
+}
+
+// Keeps a damaged file under the first free name <path>.bad, <path>.bad.1, ...
+// An older damaged file is never overwritten.
+LONG SetAside(const std::string& path) {
+    for (int n = 0; n < 1000; ++n) {
+        std::string bad = path + ".bad" + (n ? "." + std::to_string(n) : std::string());
+        if (link(path.c_str(), bad.c_str()) == 0 ||
+            (errno != EEXIST &&
+             renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, bad.c_str(), RENAME_NOREPLACE) == 0)) {
+            Trace("registry file: %s is damaged; kept as %s, starting anew", path.c_str(),
+                  bad.c_str());
+            return ERROR_SUCCESS;
+        }
+        if (errno != EEXIST)
+            return Failed("setting aside", path);
+    }
+    Trace("registry file: no free name to set the damaged %s aside", path.c_str());
+    return ERROR_REGISTRY_CORRUPT;
+}
+
+// Temporary file in the same folder, flushed, renamed over the store, and the
+// folder flushed so the rename itself survives a power loss.
+LONG ReplaceAtomically(const std::string& path, const std::string& text) {
+    std::string folder = FolderOf(path);
+    std::string temp = path + ".tmp-XXXXXX";
+    UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
+    if (fd.Get() < 0)
+        return Failed("creating", temp);
+
+    struct stat st;
+    mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
+    LONG result = ERROR_SUCCESS;
+    if (fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), text) || fsync(fd.Get()) != 0)
+        result = Failed("writing", temp);
+    else if (close(fd.Release()) != 0)
+        result = Failed("closing", temp);
+    else if (rename(temp.c_str(), path.c_str()) != 0)
+        result = Failed("replacing", path);
+    if (result != ERROR_SUCCESS) {
+        unlink(temp.c_str());
+        return result;
+    }
+    UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.Get() < 0 || fsync(dir.Get()) != 0)
+        Trace("registry file: flushing folder %s failed: %s", folder.c_str(), std::strerror(errno));
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG CRegistryFile::Load(CRegistryDocument& doc) const {
+    // No lock is needed: a write replaces the file by renaming a complete one
+    // over it, so an open here always gets one whole version.
+    std::string text;
+    std::string why;
+    doc.Parse("", why);
+    if (m_strPath.empty())
+        return ERROR_PATH_NOT_FOUND;
+    if (!ReadAll(m_strPath, text))
+        return Failed("reading", m_strPath);
+    if (!doc.Parse(text, why)) {
+        Trace("registry file: %s is damaged (%s); not read", m_strPath.c_str(), why.c_str());
+        return ERROR_REGISTRY_CORRUPT;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG CRegistryFile::Update(const std::function<LONG(CRegistryDocument&)>& edit) const {
+    if (m_strPath.empty() || m_strPath.front() != '/')
+        return ERROR_PATH_NOT_FOUND;
+    std::string folder = FolderOf(m_strPath);
+    if (!MakeFolders(folder))
+        return Failed("creating folder", folder);
+
+    std::string lockPath = m_strPath + ".lock";
+    UniqueFd lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (lock.Get() < 0)
+        return Failed("opening", lockPath);
+    while (flock(lock.Get(), LOCK_EX) != 0) {
+        if (errno != EINTR)
+            return Failed("locking", lockPath);
+    }
+    std::string name = m_strPath.substr(folder.size() + 1);
+    RemoveStaleTemporaries(folder, name + ".tmp-");
+
+    std::string text;
+    if (!ReadAll(m_strPath, text))
+        return Failed("reading", m_strPath);
+    CRegistryDocument doc;
+    std::string why;
+    if (!doc.Parse(text, why)) {
+        Trace("registry file: %s is damaged (%s)", m_strPath.c_str(), why.c_str());
+        if (LONG result = SetAside(m_strPath); result != ERROR_SUCCESS)
+            return result;
+    }
+    if (LONG result = edit(doc); result != ERROR_SUCCESS)
+        return result;
+    return ReplaceAtomically(m_strPath, doc.Serialize());
+}
