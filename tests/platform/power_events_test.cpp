@@ -2,7 +2,6 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QProcess>
@@ -56,12 +55,12 @@ protected:
 
     // logind's signal, sent by the mock under logind's name.
     static void EmitFromLogind(const QString& signature, const QVariant& value) {
-        QDBusInterface mock(
+        QDBusMessage call = QDBusMessage::createMethodCall(
             QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.DBus.Mock"), QDBusConnection::systemBus());
-        const QDBusMessage reply = mock.call(
-            QStringLiteral("EmitSignal"), QStringLiteral("org.freedesktop.login1.Manager"),
-            QStringLiteral("PrepareForSleep"), signature, QVariantList{value});
+            QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("EmitSignal"));
+        call << QStringLiteral("org.freedesktop.login1.Manager")
+             << QStringLiteral("PrepareForSleep") << signature << QVariantList{value};
+        const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, 5000);
         ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << qPrintable(reply.errorMessage());
     }
 
