@@ -142,98 +142,53 @@ TEST(ArrowKeyRange, ControlClickMarksWithoutRangeStay) {
     EXPECT_EQ(s->m_nCurrent, 4) << "without a range the last click is kept";
 }
 
-TEST(ArrowKeyRange, RangeOnLastPhotoCollapsesEvenWhenTheAnchorCannotMove) {
-    auto s = Strip(10, 3, 9);
-    s->m_nCurrent = 7;
-    s->m_nRangeLow = 7;
-    s->m_nRangeHigh = 9;
-    for (int i = 7; i <= 9; ++i)
-        s->m_marks[i] = 1;
-    s->m_nMarked = 3;
+struct RouteCase {
+    const char* name;
+    UINT message;
+    WPARAM wParam;
+    int nAnchor;
+    KeyRoute route;
+    std::vector<std::string> calls;
+};
+
+class KeyRouting : public ::testing::TestWithParam<RouteCase> {};
+
+TEST_P(KeyRouting, RoutesAndActsOnlyWhereTheRulesSay) {
+    const RouteCase& c = GetParam();
+    auto s = Strip(20, 4, c.nAnchor);
     RecordingActions actions;
 
-    Press(*s, actions, VK_RIGHT);
+    EXPECT_EQ(PreTranslateKeyMessage(*s, actions, c.message, c.wParam), c.route);
 
-    EXPECT_EQ(MarkedPhotos(*s), std::vector<int>{9});
-    EXPECT_EQ(s->m_nMarked, 1);
+    EXPECT_EQ(actions.calls, c.calls);
+    EXPECT_EQ(s->m_nAnchor, c.nAnchor);
+    EXPECT_EQ(s->m_nFirstVisible, 4);
 }
 
-TEST(KeyWithoutSelection, ArrowsAndDeleteChangeNothingAndGoToStandardHandling) {
-    for (WPARAM vk : {VK_LEFT, VK_RIGHT, VK_DELETE}) {
-        auto s = Strip(20, 4, -1);
-        RecordingActions actions;
+constexpr UINT WM_KEYUP = 0x0101;
+constexpr WPARAM VK_ESCAPE = 27;
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Keys, KeyRouting, ::testing::Values(
+    RouteCase{"EnterNeverReachesTheDialog",   WM_KEYDOWN,    VK_RETURN,      3, KeyRoute::DispatchOnly,     {}},
+    RouteCase{"MaximizeGoesToTheWindow",      WM_SYSCOMMAND, SC_MAXIMIZE,    3, KeyRoute::DispatchOnly,     {}},
+    RouteCase{"OtherSysCommandIsStandard",    WM_SYSCOMMAND, 0xF032,         3, KeyRoute::StandardHandling, {}},
+    RouteCase{"EscapeIsStandard",             WM_KEYDOWN,    VK_ESCAPE,      3, KeyRoute::StandardHandling, {}},
+    RouteCase{"KeyUpDoesNothing",             WM_KEYUP,      VK_LEFT,        3, KeyRoute::StandardHandling, {}},
+    RouteCase{"DeleteWithSelectionDeletes",   WM_KEYDOWN,    VK_DELETE,      0, KeyRoute::StandardHandling, {"delete"}},
+    RouteCase{"DeleteWithoutSelection",       WM_KEYDOWN,    VK_DELETE,     -1, KeyRoute::StandardHandling, {}},
+    RouteCase{"LeftWithoutSelection",         WM_KEYDOWN,    VK_LEFT,       -1, KeyRoute::StandardHandling, {}},
+    RouteCase{"RightWithoutSelection",        WM_KEYDOWN,    VK_RIGHT,      -1, KeyRoute::StandardHandling, {}},
+    // An anchor past the list's capacity cannot index the marks.
+    RouteCase{"AnchorPastCapacityIsNoAnchor", WM_KEYDOWN,    VK_RIGHT, PHOTO_CAPACITY, KeyRoute::StandardHandling, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
-        EXPECT_EQ(Press(*s, actions, vk), KeyRoute::StandardHandling);
-
-        EXPECT_TRUE(actions.calls.empty()) << "key " << vk;
-        EXPECT_EQ(s->m_nAnchor, -1);
-        EXPECT_EQ(s->m_nFirstVisible, 4);
-        EXPECT_TRUE(MarkedPhotos(*s).empty());
-    }
-}
-
-TEST(KeyWithoutSelection, AnchorOutsideTheListCapacityIsNotUsedAsAnIndex) {
-    for (int nAnchor : {PHOTO_CAPACITY, -5}) {
-        auto s = Strip(20, 0, -1);
-        s->m_nAnchor = nAnchor;
-        RecordingActions actions;
-
-        Press(*s, actions, VK_LEFT);
-        Press(*s, actions, VK_RIGHT);
-
-        EXPECT_TRUE(actions.calls.empty());
-        EXPECT_EQ(s->m_nAnchor, nAnchor);
-    }
-}
-
-TEST(DeleteKey, WithSelectionRunsTheDeleteButtonThenStandardHandling) {
-    auto s = Strip(20, 0, 0);
-    RecordingActions actions;
-
-    EXPECT_EQ(Press(*s, actions, VK_DELETE), KeyRoute::StandardHandling);
-
-    EXPECT_EQ(actions.calls, std::vector<std::string>{"delete"});
-}
-
-TEST(KeyRouting, EnterAndMaximizeAreDispatchedWithoutTheDialogHandling) {
-    auto s = Strip(20, 0, 3);
-    RecordingActions actions;
-
-    EXPECT_EQ(Press(*s, actions, VK_RETURN), KeyRoute::DispatchOnly);
-    EXPECT_EQ(PreTranslateKeyMessage(*s, actions, WM_SYSCOMMAND, SC_MAXIMIZE),
-              KeyRoute::DispatchOnly);
-
-    EXPECT_TRUE(actions.calls.empty());
-    EXPECT_EQ(s->m_nAnchor, 3);
-}
-
-TEST(KeyRouting, OtherKeysAndMessagesKeepTheStandardHandling) {
-    constexpr UINT WM_KEYUP = 0x0101;
-    constexpr WPARAM VK_ESCAPE = 27, VK_TAB = 9;
-    auto s = Strip(20, 0, 3);
-    RecordingActions actions;
-
-    EXPECT_EQ(Press(*s, actions, VK_ESCAPE), KeyRoute::StandardHandling);
-    EXPECT_EQ(Press(*s, actions, VK_TAB), KeyRoute::StandardHandling);
-    EXPECT_EQ(PreTranslateKeyMessage(*s, actions, WM_KEYUP, VK_RETURN), KeyRoute::StandardHandling);
-    EXPECT_EQ(PreTranslateKeyMessage(*s, actions, WM_KEYUP, VK_LEFT), KeyRoute::StandardHandling);
-    EXPECT_EQ(PreTranslateKeyMessage(*s, actions, WM_SYSCOMMAND, 0xF032),
-              KeyRoute::StandardHandling);
-    EXPECT_EQ(PreTranslateKeyMessage(*s, actions, WM_KEYDOWN, SC_MAXIMIZE),
-              KeyRoute::StandardHandling);
-
-    EXPECT_TRUE(actions.calls.empty()) << "only key-downs of Left, Right and Delete act";
-    EXPECT_EQ(s->m_nAnchor, 3);
-}
-
-TEST(KeyRouting, QtKeysMapToTheCodesTheRulesUse) {
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Return), VK_RETURN);
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Enter), VK_RETURN);
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Left), VK_LEFT);
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Right), VK_RIGHT);
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Delete), VK_DELETE);
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Escape), 0u);
-    EXPECT_EQ(VirtualKeyFromQtKey(Qt::Key_Backspace), 0u);
+TEST(QtKeys, MapToTheCodesTheRulesUse) {
+    const std::pair<int, WPARAM> keys[] = {{Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN},
+                                           {Qt::Key_Left, VK_LEFT},     {Qt::Key_Right, VK_RIGHT},
+                                           {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Escape, 0}};
+    for (const auto& [qtKey, vk] : keys)
+        EXPECT_EQ(VirtualKeyFromQtKey(qtKey), vk) << qtKey;
 }
 
 } // namespace

@@ -51,17 +51,11 @@ TEST(InstanceLock, ReleasedLockMakesTheNextStartPrimary) {
     ASSERT_EQ(first->CreateInstanceLock(), TRUE);
     first->ReleaseInstanceLock();
     first->ReleaseInstanceLock(); // twice is harmless
+    EXPECT_EQ(CSingleInstance(TestName()).CreateInstanceLock(), TRUE);
 
-    CSingleInstance second(TestName());
-    EXPECT_EQ(second.CreateInstanceLock(), TRUE);
-    second.ReleaseInstanceLock();
-
-    // The destructor gives the lock back too.
-    first = std::make_unique<CSingleInstance>(TestName());
     ASSERT_EQ(first->CreateInstanceLock(), TRUE);
-    first.reset();
-    CSingleInstance third(TestName());
-    EXPECT_EQ(third.CreateInstanceLock(), TRUE);
+    first.reset(); // the destructor gives the lock back too
+    EXPECT_EQ(CSingleInstance(TestName()).CreateInstanceLock(), TRUE);
 }
 
 TEST(InstanceLock, LockOfACrashedInstanceDoesNotBlockANewStart) {
@@ -120,20 +114,6 @@ TEST(Activation, SecondStartBringsTheRunningInstanceForward) {
     EXPECT_EQ(activated.count(), 1);
 }
 
-TEST(Activation, FromAnotherProcess) {
-    CSingleInstance running(TestName());
-    ASSERT_EQ(running.CreateInstanceLock(), TRUE);
-    QSignalSpy activated(&running, &CSingleInstance::activationRequested);
-    TempDir dir;
-    WriteFileBytes(dir / "go", "");
-
-    const QStringList said = RunProbe(
-        {TestName(), QStringLiteral("hold"), QString::fromStdString(dir / "go"), "0", "5000"});
-
-    EXPECT_EQ(said, (QStringList{"ready", "secondary", "delivered"}));
-    EXPECT_TRUE(activated.count() == 1 || activated.wait(5000));
-}
-
 TEST(Activation, NothingRunningMeansNotDelivered) {
     CSingleInstance secondStart(TestName());
     EXPECT_EQ(secondStart.SendActivation(200), FALSE);
@@ -144,9 +124,8 @@ TEST(Activation, OtherMessagesAreIgnored) {
     ASSERT_EQ(running.CreateInstanceLock(), TRUE);
     QSignalSpy activated(&running, &CSingleInstance::activationRequested);
 
-    for (const QByteArray& text :
-         {QByteArray("hello\n"), QByteArray("Orvel special service extra\n"),
-          QByteArray("orvel special service\n"), QByteArray("Orvel special service")}) {
+    for (const char* text :
+         {"Orvel special service extra\n", "orvel special service\n", "Orvel special service"}) {
         QLocalSocket client;
         client.connectToServer(running.ServerPath());
         ASSERT_TRUE(client.waitForConnected(2000));
@@ -161,22 +140,6 @@ TEST(Activation, OtherMessagesAreIgnored) {
     EXPECT_EQ(secondStart.SendActivation(), TRUE);
     EXPECT_TRUE(activated.wait(5000));
     EXPECT_EQ(activated.count(), 1);
-}
-
-TEST(Activation, EndlessLineIsCutOff) {
-    CSingleInstance running(TestName());
-    ASSERT_EQ(running.CreateInstanceLock(), TRUE);
-    QSignalSpy activated(&running, &CSingleInstance::activationRequested);
-
-    QLocalSocket client;
-    client.connectToServer(running.ServerPath());
-    ASSERT_TRUE(client.waitForConnected(2000));
-    client.write(QByteArray(4096, 'x'));
-    client.waitForBytesWritten(2000);
-
-    QSignalSpy dropped(&client, &QLocalSocket::disconnected);
-    EXPECT_TRUE(dropped.wait(5000)) << "the running instance hangs up";
-    EXPECT_EQ(activated.count(), 0);
 }
 
 TEST(ManyStarts, TwentySimultaneousStartsMakeExactlyOnePrimary) {
