@@ -30,7 +30,7 @@ std::unique_ptr<StripState> Strip(int nCount, int nFirstVisible, int nAnchor) {
     s->m_nFirstVisible = nFirstVisible;
     s->m_nAnchor = nAnchor;
     s->m_nCurrent = nAnchor;
-    if (nAnchor >= 0) {
+    if (nAnchor >= 0 && nAnchor < PHOTO_CAPACITY) {
         s->m_marks[nAnchor] = 1;
         s->m_nMarked = 1;
     }
