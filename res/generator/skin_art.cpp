@@ -155,11 +155,11 @@ QImage ResolutionFace(const QString& label, Look look) {
     const LookColours c = ColoursOf(look);
     const int shift = look == Look::Pressed ? 1 : 0;
     QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
+    font.setPixelSize(11);
     font.setBold(true);
     p.setFont(font);
     p.setPen(c.symbol);
-    p.drawText(QRectF(7 + shift, 0 + shift, 56, 30), Qt::AlignVCenter | Qt::AlignHCenter, label);
+    p.drawText(QRectF(4 + shift, 0 + shift, 59, 30), Qt::AlignVCenter | Qt::AlignHCenter, label);
     // Separator and drop-down arrow at the right.
     QColor line = c.border;
     line.setAlpha(150);
