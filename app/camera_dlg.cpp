@@ -10,9 +10,10 @@
 
 CCameraDlg::CCameraDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(APP_TITLE));
-    // A fixed frame with a caption and a close button: no maximise or
-    // minimise box, no sizing border.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    // The program's own top-level window (listed in the task bar, not a
+    // dialog of some other window), with a fixed frame: a caption and a close
+    // button, no maximise or minimise box, no sizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     // Moves over the window's own area put the skin buttons back to idle.
     setMouseTracking(true);
