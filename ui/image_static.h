@@ -17,7 +17,6 @@ public:
     int GetDlgCtrlID() const { return m_nID; }
 
     void SetNotifyStyle(bool bNotify);
-    bool HasNotifyStyle() const { return m_bNotify; }
 
     // The control shows this picture from now on; an empty one shows nothing.
     void SetImage(const QPixmap& image);
