@@ -124,10 +124,4 @@ TEST_F(WindowMouse, DeleteButtonFollowsTheSelectionAnchor) {
     Release(ON_DELETE);
 }
 
-TEST_F(WindowMouse, ScrollBarTakesItsOwnMoves) {
-    MoveTo(ON_SNAPSHOT);
-    MoveTo(QPoint(300, 605));
-    EXPECT_TRUE(Shows(Dlg().m_btnSnapshot, Dlg().m_btnSnapshot.m_bmpHover));
-}
-
 } // namespace

@@ -1,9 +1,7 @@
 #include "ui/about_box.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -23,15 +21,6 @@ TEST(AboutBox, CaptionIconTextAndDefaultOk) {
     const QList<QPushButton*> buttons = about.findChildren<QPushButton*>();
     ASSERT_EQ(buttons.size(), 1);
     EXPECT_TRUE(buttons[0]->isDefault());
-}
-
-TEST(AboutBox, OkClosesItAccepted) {
-    CAboutDlg about;
-    about.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
-    QTest::keyClick(&about, Qt::Key_Return);
-    EXPECT_FALSE(about.isVisible());
-    EXPECT_EQ(about.result(), QDialog::Accepted);
 }
 
 } // namespace

@@ -52,17 +52,6 @@ TEST(DrawFrame, LeavesThePaintersPenAndBrush) {
     EXPECT_EQ(painter.brush(), QBrush(Qt::blue));
 }
 
-TEST(DrawFrame, IgnoresAntialiasingOfThePainter) {
-    QImage image = BlankImage(10, 10);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    DrawFrame(painter, 1, 2, 8, 6, RED);
-    painter.end();
-    EXPECT_EQ(PixelsOfColour(image, RED_RGB), FramePixels(1, 2, 8, 6, 10, 10));
-    EXPECT_EQ(PixelsOfColour(image, qRgb(255, 255, 255)).size(),
-              100u - FramePixels(1, 2, 8, 6, 10, 10).size());
-}
-
 PixelSet FillOn(int left, int top, int right, int bottom) {
     QImage image = BlankImage(12, 10);
     QPainter painter(&image);
@@ -100,15 +89,6 @@ TEST(FillSolid, LeavesThePainterWithoutAPenAndWithItsBrush) {
     FillSolid(painter, 0, 0, 6, 6, RED);
     EXPECT_EQ(painter.pen().style(), Qt::NoPen);
     EXPECT_EQ(painter.brush(), QBrush(Qt::blue));
-}
-
-TEST(Colours, ComponentsRoundTrip) {
-    constexpr COLORREF c = RGB(0, 192, 255);
-    static_assert(c == 0x00FFC000u);
-    EXPECT_EQ(ToQColor(c), QColor(0, 192, 255));
-    EXPECT_EQ(GetRValue(c), 0);
-    EXPECT_EQ(GetGValue(c), 192);
-    EXPECT_EQ(GetBValue(c), 255);
 }
 
 } // namespace

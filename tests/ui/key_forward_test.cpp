@@ -95,14 +95,6 @@ TEST_F(KeyForwarding, TheScrollBarStillHandlesItsKeys) {
     EXPECT_EQ(m_main.keys[0].key, Qt::Key_Home);
 }
 
-TEST_F(KeyForwarding, NothingIsPostedWithoutAMainWindow) {
-    g_pMainDlg = nullptr;
-    CKeyForwardStatic cell(&m_main);
-    Deliver(cell, QEvent::KeyPress, Qt::Key_Down, false);
-    QApplication::processEvents();
-    EXPECT_TRUE(m_main.keys.empty());
-}
-
 TEST(ThumbnailCell, ShowsItsPictureOrTheEmptyGrey) {
     CKeyForwardStatic cell;
     QImage empty = cell.GetImage().toImage();

@@ -16,18 +16,6 @@ bool Same(const QPixmap& a, const QPixmap& b) {
 
 constexpr int MISSING_ID = 4242;
 
-TEST(SkinButtonBitmaps, LoadsFourSeparateImages) {
-    CSkinButton button;
-    EXPECT_EQ(button.LoadBitmaps(IDB_DELETE_NORMAL, IDB_DELETE_HOVER, IDB_DELETE_PRESSED,
-                                 IDB_DELETE_DISABLED),
-              TRUE);
-    EXPECT_FALSE(Same(button.m_bmpNormal, button.m_bmpHover));
-    EXPECT_FALSE(Same(button.m_bmpNormal, button.m_bmpPressed));
-    EXPECT_FALSE(Same(button.m_bmpNormal, button.m_bmpDisabled));
-    EXPECT_FALSE(Same(button.m_bmpHover, button.m_bmpPressed));
-    EXPECT_TRUE(button.GetImage().isNull()) << "loading shows nothing new";
-}
-
 TEST(SkinButtonBitmaps, NegativeIdsStandForTheNormalImage) {
     CSkinButton button;
     EXPECT_EQ(button.LoadBitmaps(IDB_LOGO, -1, -7, -1), TRUE);
@@ -126,26 +114,6 @@ protected:
     CSkinButton m_button;
 };
 
-TEST_F(SkinButtonMouse, PressShowsPressedAndReportsTheClickAtOnce) {
-    QSignalSpy commands(&m_button, &CImageStatic::Command);
-    QTest::mouseMove(&m_parent, QPoint(20, 20));
-    EXPECT_TRUE(Same(m_button.GetImage(), m_button.m_bmpHover));
-
-    QPixmap shownWhenReported;
-    QObject::connect(&m_button, &CImageStatic::Command, &m_button,
-                     [&] { shownWhenReported = m_button.GetImage(); });
-    QTest::mousePress(&m_parent, Qt::LeftButton, {}, QPoint(20, 20));
-    ASSERT_EQ(commands.count(), 1);
-    EXPECT_EQ(commands[0][0].toInt(), IDC_SNAPSHOT);
-    EXPECT_EQ(commands[0][1].toInt(), STN_CLICKED);
-    EXPECT_TRUE(Same(shownWhenReported, m_button.m_bmpPressed));
-    EXPECT_TRUE(Same(m_button.GetImage(), m_button.m_bmpPressed));
-
-    QTest::mouseRelease(&m_parent, Qt::LeftButton, {}, QPoint(20, 20));
-    EXPECT_EQ(commands.count(), 1) << "nothing is reported on release";
-    EXPECT_TRUE(Same(m_button.GetImage(), m_button.m_bmpHover));
-}
-
 TEST_F(SkinButtonMouse, RightButtonNeitherPressesNorClicks) {
     QSignalSpy commands(&m_button, &CImageStatic::Command);
     QTest::mousePress(&m_parent, Qt::RightButton, {}, QPoint(20, 20));
@@ -168,34 +136,6 @@ TEST_F(SkinButtonMouse, ReleaseAfterDraggingOffKeepsThePicture) {
     QTest::mouseMove(&m_parent, QPoint(150, 80));
     QTest::mouseRelease(&m_parent, Qt::LeftButton, {}, QPoint(150, 80));
     EXPECT_TRUE(Same(m_button.GetImage(), m_button.m_bmpPressed));
-}
-
-TEST(ResolutionButtonMouse, PressedAndHoverOfTheCurrentMode) {
-    QWidget parent;
-    parent.resize(200, 100);
-    CResolutionButton button(&parent);
-    button.SetControlId(IDC_RESOLUTION);
-    button.SetNotifyStyle(true);
-    button.LoadBitmaps(IDB_RES640_NORMAL, IDB_RES640_HOVER, IDB_RES640_PRESSED, IDB_RES320_NORMAL,
-                       IDB_RES320_HOVER, IDB_RES320_PRESSED, IDB_RES1_3M_NORMAL, IDB_RES1_3M_HOVER,
-                       IDB_RES1_3M_PRESSED);
-    button.m_nResolution = RES_320X240;
-    button.setGeometry(10, 10, 86, 30);
-    parent.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
-    QSignalSpy commands(&button, &CImageStatic::Command);
-
-    QTest::mouseMove(&parent, QPoint(30, 20));
-    EXPECT_TRUE(Same(button.GetImage(), button.m_bmp[4]));
-    QTest::mousePress(&parent, Qt::LeftButton, {}, QPoint(30, 20));
-    EXPECT_TRUE(Same(button.GetImage(), button.m_bmp[5]));
-    EXPECT_EQ(commands.count(), 1);
-    // A mode change while pressed shows the new mode's normal image at once.
-    button.m_nResolution = RES_1_3M;
-    button.ShowIdleImage();
-    EXPECT_TRUE(Same(button.GetImage(), button.m_bmp[6]));
-    QTest::mouseRelease(&parent, Qt::LeftButton, {}, QPoint(30, 20));
-    EXPECT_TRUE(Same(button.GetImage(), button.m_bmp[7]));
 }
 
 } // namespace

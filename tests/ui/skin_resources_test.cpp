@@ -35,16 +35,6 @@ TEST(SkinBitmaps, EveryBitmapHasItsSizeAndDepth) {
     }
 }
 
-TEST(SkinBitmaps, ButtonCornersAreTransparent) {
-    for (int id : {132, 136, 159}) {
-        QPixmap bitmap;
-        LoadBitmapResource(bitmap, id);
-        const QImage image = bitmap.toImage();
-        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0) << id;
-        EXPECT_EQ(qAlpha(image.pixel(20, 15)), 255) << id;
-    }
-}
-
 TEST(SkinBitmaps, UnknownIdLeavesTheBitmapEmpty) {
     QPixmap bitmap(4, 4);
     EXPECT_EQ(LoadBitmapResource(bitmap, 140), FALSE);
