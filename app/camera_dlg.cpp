@@ -1,7 +1,121 @@
 #include "app/camera_dlg.h"
 
 #include "platform/message_box.h"
+#include "ui/control_layout.h"
+#include "ui/dialog_template.h"
+#include "ui/resource_ids.h"
+#include "ui/skin_resources.h"
+
+#include <QMouseEvent>
 
 CCameraDlg::CCameraDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(APP_TITLE));
+    // The program's own top-level window (listed in the task bar, not a
+    // dialog of some other window), with a fixed frame: a caption and a close
+    // button, no maximise or minimise box, no sizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    // Moves over the window's own area put the skin buttons back to idle.
+    setMouseTracking(true);
+
+    CreateTemplateControls(*this, [this](int nID) { return GetDlgItem(nID); });
+    for (CImageStatic* button :
+         {static_cast<CImageStatic*>(&m_btnResolution), static_cast<CImageStatic*>(&m_btnDelete),
+          static_cast<CImageStatic*>(&m_btnProperties),
+          static_cast<CImageStatic*>(&m_btnSnapshot)}) {
+        connect(button, &CImageStatic::Command, this, &CCameraDlg::OnCommand);
+    }
+
+    m_hIcon = LoadIconResource(IDI_MAIN);
+}
+
+CCameraDlg::~CCameraDlg() {
+    // The strip controls post keys to g_pMainDlg; it must not outlive us.
+    if (g_pMainDlg == this)
+        g_pMainDlg = nullptr;
+}
+
+int CCameraDlg::DoModal() {
+    OnInitDialog();
+    return exec();
+}
+
+QWidget* CCameraDlg::GetDlgItem(int nID) const {
+    auto* self = const_cast<CCameraDlg*>(this);
+    switch (nID) {
+    case IDC_PREVIEW_FRAME:
+        return &self->m_stcPreviewFrame;
+    case IDC_RESOLUTION:
+        return &self->m_btnResolution;
+    case IDC_LOGO:
+        return &self->m_btnLogo;
+    case IDC_DELETE:
+        return &self->m_btnDelete;
+    case IDC_PROPERTIES:
+        return &self->m_btnProperties;
+    case IDC_SNAPSHOT:
+        return &self->m_btnSnapshot;
+    case IDC_STRIP_SCROLL:
+        return &self->m_sbStrip;
+    case IDC_VIDEO_HOST:
+        return &self->m_stcVideoHost;
+    default:
+        if (nID >= IDC_THUMB1 && nID <= IDC_THUMB7)
+            return &self->m_stcThumb[nID - IDC_THUMB1];
+        return nullptr;
+    }
+}
+
+BOOL CCameraDlg::OnInitDialog() {
+    setWindowIcon(m_hIcon);
+    LayoutControls();
+    g_pMainDlg = this;
+    MeasureStripGeometry();
+    m_nFirstVisible = 0;
+    m_nScrollMin = 0;
+    m_nCurrent = m_nAnchor = m_nRangeHigh = m_nRangeLow = -1;
+    LoadSkinBitmaps();
+    m_btnResolution.m_nResolution = RES_640X480;
+    UpdateDeleteButton();
+    LayoutControls();
+    return TRUE;
+}
+
+void CCameraDlg::MeasureStripGeometry() {
+    // The preview frame sits at the client origin, so rectangles relative to
+    // it are client coordinates, comparable with mouse positions.
+    const QPoint origin = m_stcPreviewFrame.pos();
+    auto relative = [&origin](const QWidget& control) {
+        const QRect rc = control.geometry().translated(-origin);
+        return RECT{rc.left(), rc.top(), rc.left() + rc.width(), rc.top() + rc.height()};
+    };
+    for (int k = 0; k < 7; ++k)
+        m_rcSlot[k] = relative(m_stcThumb[k]);
+    m_rcScrollBar = relative(m_sbStrip);
+}
+
+void CCameraDlg::mouseMoveEvent(QMouseEvent* event) {
+    OnMouseMove(event->buttons(), event->position().toPoint());
+    QDialog::mouseMoveEvent(event);
+}
+
+void CCameraDlg::OnCommand(int nID, int nCode) {
+    if (nCode != STN_CLICKED)
+        return;
+    switch (nID) {
+    case IDC_SNAPSHOT:
+        OnSnapshotButton();
+        break;
+    case IDC_DELETE:
+        OnDeleteButton();
+        break;
+    case IDC_RESOLUTION:
+        OnResolutionButton();
+        break;
+    case IDC_PROPERTIES:
+        ShowCameraProperties();
+        break;
+    default:
+        break;
+    }
 }

@@ -1,10 +1,6 @@
-#include "app/camera_dlg.h"
-
-#include <QApplication>
+#include "app/camera_app.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    CCameraDlg dlg;
-    dlg.exec();
+    theApp.InitInstance(argc, argv);
     return 0;
 }

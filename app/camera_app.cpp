@@ -1,0 +1,19 @@
+#include "app/camera_app.h"
+
+#include "app/camera_dlg.h"
+#include "ui/dialog_colours.h"
+
+CCameraApp theApp;
+
+BOOL CCameraApp::InitInstance(int& argc, char** argv) {
+    m_pQtApp = std::make_unique<QApplication>(argc, argv);
+    // The desktop entry's name, so the desktop finds the program's icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel-vizor"));
+    {
+        CCameraDlg dlg;
+        SetDialogBkColor(DIALOG_BK_COLOUR, DIALOG_TEXT_COLOUR);
+        dlg.DoModal();
+    }
+    m_pQtApp.reset();
+    return FALSE;
+}

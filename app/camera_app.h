@@ -1,0 +1,21 @@
+#pragma once
+// The application object: creates the Qt application and runs the main window
+// modally; the process ends when the window closes.
+
+#include "platform/win_types.h"
+
+#include <QApplication>
+
+#include <memory>
+
+class CCameraApp {
+public:
+    // Always FALSE: nothing runs after the main window has closed.
+    BOOL InitInstance(int& argc, char** argv);
+
+private:
+    // Lives while InitInstance runs the window.
+    std::unique_ptr<QApplication> m_pQtApp;
+};
+
+extern CCameraApp theApp;

@@ -1,0 +1,322 @@
+// Paints the program's skin bitmaps, logo and icons and writes them as PNG
+// files into the folder given on the command line (res/ of the source tree):
+//   skin_art <res folder>
+// Run it after changing a look, then commit the PNG files; the program itself
+// only compiles the committed files in.
+
+#include <QDir>
+#include <QFont>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+enum class Look { Normal, Hover, Pressed, Disabled };
+
+struct LookColours {
+    QColor faceTop, faceBottom, border, symbol;
+    qreal borderWidth;
+};
+
+// Light blue-grey face with a dark symbol; bright cyan face and outline when
+// the pointer is over it; a darker blue, sunken face while pressed; faded
+// when disabled.
+LookColours ColoursOf(Look look) {
+    switch (look) {
+    case Look::Hover:
+        return {QColor(0xd4, 0xf8, 0xff), QColor(0x62, 0xd6, 0xf5), QColor(0x00, 0xa6, 0xdc),
+                QColor(0x10, 0x2c, 0x40), 1.6};
+    case Look::Pressed:
+        return {QColor(0x4e, 0x72, 0xa4), QColor(0x77, 0x9b, 0xcb), QColor(0x2c, 0x4c, 0x7c),
+                QColor(0xf2, 0xf7, 0xfc), 1.0};
+    case Look::Disabled:
+        return {QColor(0xf1, 0xf3, 0xf5), QColor(0xe2, 0xe6, 0xea), QColor(0xcb, 0xd1, 0xd8),
+                QColor(0xb4, 0xbc, 0xc6), 1.0};
+    case Look::Normal:
+    default:
+        return {QColor(0xf0, 0xf4, 0xf8), QColor(0xc6, 0xd3, 0xe1), QColor(0x84, 0x97, 0xae),
+                QColor(0x22, 0x33, 0x46), 1.0};
+    }
+}
+
+void DrawFace(QPainter& p, const QRectF& rc, Look look) {
+    const LookColours c = ColoursOf(look);
+    QLinearGradient gradient(rc.topLeft(), rc.bottomLeft());
+    gradient.setColorAt(0.0, c.faceTop);
+    gradient.setColorAt(1.0, c.faceBottom);
+    const qreal inset = c.borderWidth / 2.0;
+    const QRectF face = rc.adjusted(inset, inset, -inset, -inset);
+    p.setPen(QPen(c.border, c.borderWidth));
+    p.setBrush(gradient);
+    p.drawRoundedRect(face, 5.0, 5.0);
+    if (look == Look::Normal || look == Look::Hover) {
+        // A one-pixel highlight under the top edge gives the face some depth.
+        p.setPen(QPen(QColor(255, 255, 255, 170), 1.0));
+        p.drawLine(QPointF(face.left() + 5, face.top() + 1.5),
+                   QPointF(face.right() - 5, face.top() + 1.5));
+    }
+}
+
+// Every symbol is drawn in a 40 x 30 box, centred, with `ink` on `face`.
+void DrawCamera(QPainter& p, const QColor& ink, const QColor& face) {
+    QPainterPath body;
+    body.addRoundedRect(QRectF(9.5, 10.5, 21, 13), 2.5, 2.5);
+    QPainterPath hump;
+    hump.moveTo(15, 11);
+    hump.lineTo(16.5, 7.5);
+    hump.lineTo(23.5, 7.5);
+    hump.lineTo(25, 11);
+    hump.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawPath(body.united(hump));
+    p.setBrush(face);
+    p.drawEllipse(QPointF(20, 17), 5.2, 5.2);
+    p.setBrush(ink);
+    p.drawEllipse(QPointF(20, 17), 3.2, 3.2);
+    p.setBrush(face);
+    p.drawEllipse(QPointF(19, 16), 1.0, 1.0);
+    p.drawRect(QRectF(11.5, 12.5, 2.5, 1.5));
+}
+
+void DrawWasteBin(QPainter& p, const QColor& ink, const QColor& face) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawRoundedRect(QRectF(17, 5.5, 6, 3), 1, 1);
+    p.drawRoundedRect(QRectF(12, 8, 16, 2.5), 1, 1);
+    QPainterPath body;
+    body.moveTo(13.5, 11.5);
+    body.lineTo(26.5, 11.5);
+    body.lineTo(25.3, 24.5);
+    body.lineTo(14.7, 24.5);
+    body.closeSubpath();
+    p.drawPath(body);
+    p.setBrush(face);
+    p.drawRect(QRectF(18.5, 7, 3, 1));
+    for (qreal x : {16.5, 19.5, 22.5})
+        p.drawRect(QRectF(x, 13.5, 1.2, 9));
+}
+
+void DrawGear(QPainter& p, const QColor& ink, const QColor& face) {
+    const QPointF centre(20, 15);
+    QPainterPath gear;
+    gear.addEllipse(centre, 6.8, 6.8);
+    const int teeth = 8;
+    for (int i = 0; i < teeth; ++i) {
+        QPainterPath tooth;
+        tooth.addRect(QRectF(-1.9, -10.2, 3.8, 5));
+        QTransform t;
+        t.translate(centre.x(), centre.y());
+        t.rotate(360.0 / teeth * i + 22.5 / 2);
+        gear = gear.united(t.map(tooth));
+    }
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawPath(gear);
+    p.setBrush(face);
+    p.drawEllipse(centre, 3.0, 3.0);
+}
+
+using SymbolPainter = std::function<void(QPainter&, const QColor&, const QColor&)>;
+
+QImage SkinButton(const SymbolPainter& symbol, Look look) {
+    QImage image(40, 30, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    DrawFace(p, QRectF(0, 0, 40, 30), look);
+    const LookColours c = ColoursOf(look);
+    // The symbol moves one pixel down and right while pressed: the face
+    // looks pushed in.
+    if (look == Look::Pressed)
+        p.translate(1, 1);
+    const QColor face =
+        look == Look::Pressed ? QColor(0x62, 0x86, 0xb8) : c.faceTop.toRgb().darker(104);
+    symbol(p, c.symbol, face);
+    return image;
+}
+
+// 24 bits, no alpha: the window's background colour fills the corners.
+QImage ResolutionFace(const QString& label, Look look) {
+    QImage image(86, 30, QImage::Format_RGB888);
+    image.fill(QColor(249, 249, 249));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    DrawFace(p, QRectF(0, 0, 86, 30), look);
+    const LookColours c = ColoursOf(look);
+    const int shift = look == Look::Pressed ? 1 : 0;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(c.symbol);
+    p.drawText(QRectF(4 + shift, 0 + shift, 59, 30), Qt::AlignVCenter | Qt::AlignHCenter, label);
+    // Separator and drop-down arrow at the right.
+    QColor line = c.border;
+    line.setAlpha(150);
+    p.setPen(QPen(line, 1.0));
+    p.drawLine(QPointF(65.5 + shift, 7 + shift), QPointF(65.5 + shift, 23 + shift));
+    p.setPen(Qt::NoPen);
+    p.setBrush(c.symbol);
+    QPainterPath arrow;
+    arrow.moveTo(71 + shift, 13 + shift);
+    arrow.lineTo(80 + shift, 13 + shift);
+    arrow.lineTo(75.5 + shift, 18 + shift);
+    arrow.closeSubpath();
+    p.drawPath(arrow);
+    return image;
+}
+
+QImage Logo() {
+    QImage image(75, 20, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    // A small lens: the eye of the mark.
+    QRadialGradient lens(QPointF(8, 10), 8, QPointF(6.5, 8));
+    lens.setColorAt(0.0, QColor(0x9b, 0xf0, 0xff));
+    lens.setColorAt(0.55, QColor(0x1d, 0x9b, 0xd8));
+    lens.setColorAt(1.0, QColor(0x17, 0x3f, 0x72));
+    p.setPen(Qt::NoPen);
+    p.setBrush(lens);
+    p.drawEllipse(QPointF(9, 10), 7.5, 7.5);
+    p.setBrush(QColor(255, 255, 255, 220));
+    p.drawEllipse(QPointF(6.8, 7.6), 1.7, 1.7);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(13);
+    font.setBold(true);
+    font.setItalic(true);
+    p.setFont(font);
+    p.setPen(QColor(0x2a, 0x3b, 0x50));
+    p.drawText(QRectF(19, 0, 56, 20), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("nimbrel"));
+    return image;
+}
+
+// The program icon: a round webcam head with a big lens on a small stand.
+// `opaque` gives the 24-bit image, on a light tile instead of transparency.
+QImage AppIcon(int size, bool opaque) {
+    QImage image(size, size, opaque ? QImage::Format_RGB888 : QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal s = size / 256.0;
+    p.scale(s, s);
+    if (opaque) {
+        QLinearGradient tile(0, 0, 0, 256);
+        tile.setColorAt(0, QColor(0xe9, 0xf1, 0xf8));
+        tile.setColorAt(1, QColor(0xbe, 0xd0, 0xe2));
+        p.fillRect(QRectF(0, 0, 256, 256), tile);
+    }
+    const bool small = size <= 24;
+    // Stand.
+    if (!small) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0x2a, 0x3b, 0x50));
+        p.drawRoundedRect(QRectF(112, 188, 32, 34), 6, 6);
+        QLinearGradient foot(0, 214, 0, 244);
+        foot.setColorAt(0, QColor(0x4a, 0x5d, 0x75));
+        foot.setColorAt(1, QColor(0x22, 0x30, 0x42));
+        p.setBrush(foot);
+        p.drawEllipse(QRectF(60, 212, 136, 32));
+    }
+    // Head.
+    const QPointF centre(128, small ? 128 : 112);
+    const qreal radius = small ? 120 : 96;
+    QRadialGradient head(centre, radius, centre - QPointF(radius * 0.35, radius * 0.45));
+    head.setColorAt(0, QColor(0xff, 0xff, 0xff));
+    head.setColorAt(0.7, QColor(0xd5, 0xe0, 0xec));
+    head.setColorAt(1, QColor(0xa4, 0xb6, 0xca));
+    p.setPen(QPen(QColor(0x2a, 0x3b, 0x50), small ? 14 : 7));
+    p.setBrush(head);
+    p.drawEllipse(centre, radius, radius);
+    // Lens.
+    const qreal lensRadius = radius * 0.56;
+    QRadialGradient glass(centre, lensRadius,
+                          centre - QPointF(lensRadius * 0.3, lensRadius * 0.35));
+    glass.setColorAt(0, QColor(0x7c, 0xe8, 0xff));
+    glass.setColorAt(0.45, QColor(0x1a, 0x8c, 0xd0));
+    glass.setColorAt(1, QColor(0x10, 0x25, 0x48));
+    p.setPen(QPen(QColor(0x1b, 0x2a, 0x3c), small ? 12 : 8));
+    p.setBrush(glass);
+    p.drawEllipse(centre, lensRadius, lensRadius);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(255, 255, 255, 210));
+    p.drawEllipse(centre - QPointF(lensRadius * 0.35, lensRadius * 0.38), lensRadius * 0.2,
+                  lensRadius * 0.2);
+    if (!small) {
+        // The activity light.
+        p.setBrush(QColor(0x2f, 0xd0, 0x6a));
+        p.drawEllipse(QPointF(centre.x() + radius * 0.62, centre.y() - radius * 0.55), 9, 9);
+    }
+    return image;
+}
+
+bool Save(const QImage& image, const QString& folder, const QString& name) {
+    const QString path = folder + QLatin1Char('/') + name;
+    if (!image.save(path, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: skin_art <res folder>\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const QString res = QString::fromLocal8Bit(argv[1]);
+    const QString bitmaps = res + QStringLiteral("/bitmaps");
+    const QString icons = res + QStringLiteral("/icons");
+    if (!QDir().mkpath(bitmaps) || !QDir().mkpath(icons)) {
+        std::fprintf(stderr, "cannot create the output folders under %s\n", argv[1]);
+        return 1;
+    }
+
+    const struct {
+        const char* name;
+        SymbolPainter symbol;
+    } buttons[] = {{"snapshot", DrawCamera}, {"delete", DrawWasteBin}, {"properties", DrawGear}};
+    const struct {
+        const char* suffix;
+        Look look;
+    } looks[] = {{"normal", Look::Normal},
+                 {"hover", Look::Hover},
+                 {"pressed", Look::Pressed},
+                 {"disabled", Look::Disabled}};
+    bool ok = true;
+    for (const auto& button : buttons) {
+        for (const auto& look : looks) {
+            ok &= Save(SkinButton(button.symbol, look.look), bitmaps,
+                       QStringLiteral("%1_%2.png").arg(button.name, look.suffix));
+        }
+    }
+    const struct {
+        const char* name;
+        const char* label;
+    } faces[] = {{"res640", "640x480"}, {"res320", "320x240"}, {"res1_3m", "1.3M"}};
+    for (const auto& face : faces) {
+        for (int i = 0; i < 3; ++i) {
+            ok &= Save(ResolutionFace(QString::fromLatin1(face.label), looks[i].look), bitmaps,
+                       QStringLiteral("%1_%2.png").arg(face.name, looks[i].suffix));
+        }
+    }
+    ok &= Save(Logo(), bitmaps, QStringLiteral("logo.png"));
+    for (int size : {256, 128, 48, 32, 24, 16})
+        ok &= Save(AppIcon(size, size == 256), icons, QStringLiteral("camera_%1.png").arg(size));
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,86 @@
+#include "app/camera_dlg.h"
+#include "window_fixture.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QRgb Grey(int g) {
+    return qRgb(g, g, g);
+}
+
+QImage Grab(CCameraDlg& dlg) {
+    return dlg.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+TEST_F(ShownWindow, BackgroundIsTheDialogColour) {
+    const QImage shot = Grab(Dlg());
+    for (QPoint p : {QPoint(45, 500), QPoint(300, 500), QPoint(643, 300), QPoint(642, 560),
+                     QPoint(300, 630), QPoint(0, 645)})
+        EXPECT_EQ(shot.pixel(p), Grey(249)) << p.x() << "," << p.y();
+}
+
+TEST_F(ShownWindow, PanelIsFilledWithBevelRingsAtItsEdges) {
+    const QImage shot = Grab(Dlg());
+    // x = 100 and y = 560 lie between cells, clear of their frames.
+    for (int i = 0; i < 8; ++i) {
+        const QRgb ring = Grey(67 + 4 * i);
+        EXPECT_EQ(shot.pixel(100, 519 + i), ring) << "top ring " << i;
+        EXPECT_EQ(shot.pixel(100, 597 - i), ring) << "bottom ring " << i;
+        EXPECT_EQ(shot.pixel(641 - i, 560), ring) << "right ring " << i;
+    }
+    // The left edge starts two pixels outside the window: rings 2 to 7 show.
+    for (int i = 2; i < 8; ++i)
+        EXPECT_EQ(shot.pixel(i - 2, 560), Grey(67 + 4 * i)) << "left ring " << i;
+    for (QPoint p : {QPoint(6, 527), QPoint(633, 589), QPoint(100, 560), QPoint(620, 540)})
+        EXPECT_EQ(shot.pixel(p), Grey(99)) << p.x() << "," << p.y();
+    EXPECT_EQ(shot.pixel(100, 518), Grey(249));
+    EXPECT_EQ(shot.pixel(642, 560), Grey(249));
+}
+
+TEST_F(ShownWindow, EmptyCellsAndTheirFramesAreThePanelGrey) {
+    const QImage shot = Grab(Dlg());
+    for (int k = 0; k < 7; ++k) {
+        const RECT& rc = Dlg().m_rcSlot[k];
+        EXPECT_EQ(shot.pixel(rc.left, rc.top), Grey(99)) << k;
+        EXPECT_EQ(shot.pixel(rc.right - 1, rc.bottom - 1), Grey(99)) << k;
+        EXPECT_EQ(shot.pixel(rc.left - 4, rc.top - 4), Grey(99)) << k << " frame over the bevel";
+    }
+}
+
+TEST_F(ShownWindow, SelectedSlotIsFramedInBlueOnTheNextPaint) {
+    Dlg().m_nFirstVisible = 3;
+    Dlg().m_marks[3 + 1] = 1;
+    const QImage shot = Grab(Dlg());
+    const RECT& rc = Dlg().m_rcSlot[1];
+    for (int d = 1; d <= 4; ++d) {
+        EXPECT_EQ(shot.pixel(rc.left - d, rc.top - d), qRgb(0, 192, 255)) << d;
+        EXPECT_EQ(shot.pixel(rc.right + d - 1, rc.bottom + d - 1), qRgb(0, 192, 255)) << d;
+    }
+    EXPECT_EQ(shot.pixel(rc.left - 5, rc.top + 10), Grey(99));
+    EXPECT_EQ(shot.pixel(Dlg().m_rcSlot[0].left - 1, rc.top - 1), Grey(99));
+}
+
+TEST_F(ShownWindow, MinimisedWindowDrawsOnlyItsIconCentred) {
+    Dlg().setWindowState(Qt::WindowMinimized);
+    QImage own(Dlg().size(), QImage::Format_RGB32);
+    own.fill(Qt::red);
+    // The window's own painting, without its controls.
+    Dlg().render(&own, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    EXPECT_EQ(own.pixel(100, 560), Grey(249)) << "no panel";
+    EXPECT_EQ(own.pixel(5, 5), Grey(249));
+    const int x = (Dlg().width() - 32 + 1) / 2;
+    const int y = (Dlg().height() - 32 + 1) / 2;
+    int iconPixels = 0;
+    for (int dy = 0; dy < 32; ++dy)
+        for (int dx = 0; dx < 32; ++dx)
+            iconPixels += own.pixel(x + dx, y + dy) != Grey(249) ? 1 : 0;
+    EXPECT_GT(iconPixels, 400);
+    for (QPoint p : {QPoint(x - 1, y + 16), QPoint(x + 32, y + 16), QPoint(x + 16, y - 1),
+                     QPoint(x + 16, y + 32)})
+        EXPECT_EQ(own.pixel(p), Grey(249)) << p.x() << "," << p.y();
+}
+
+} // namespace

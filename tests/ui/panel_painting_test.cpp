@@ -1,0 +1,105 @@
+#include "ui/panel_painting.h"
+
+#include "library/strip_state.h"
+#include "pixel_set.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// The window's layout: the scroll bar and the first cell in client
+// coordinates. The panel starts at x = -2, so the image is drawn shifted
+// right by ORIGIN to see every pixel.
+const RECT SCROLL_BAR = {-2, 598, 640, 613};
+const RECT FIRST_SLOT = {22, 529, 94, 583};
+constexpr int ORIGIN = 4;
+
+QImage PaintPanel() {
+    QImage image = BlankImage(650, 620);
+    QPainter painter(&image);
+    painter.translate(ORIGIN, 0);
+    DrawThumbnailPanel(painter, SCROLL_BAR, FIRST_SLOT);
+    painter.end();
+    return image;
+}
+
+TEST(ThumbnailPanel, RectangleFollowsScrollBarAndFirstCell) {
+    EXPECT_EQ(PanelRect(SCROLL_BAR, FIRST_SLOT), (RECT{-2, 519, 641, 597}));
+}
+
+TEST(ThumbnailPanel, FillAndRingsCoverThePanelExactly) {
+    const QImage image = PaintPanel();
+    for (int y = 515; y < 602; ++y) {
+        for (int x = -ORIGIN; x < 646; ++x) {
+            const bool inside = x >= -2 && x <= 641 && y >= 519 && y <= 597;
+            const QRgb p = image.pixel(x + ORIGIN, y) & 0xFFFFFF;
+            if (!inside) {
+                ASSERT_EQ(p, 0xFFFFFFu) << x << "," << y;
+                continue;
+            }
+            const int ring = std::min({x + 2, 641 - x, y - 519, 597 - y});
+            const int expected = ring < 8 ? 67 + 4 * ring : 99;
+            ASSERT_EQ(p, static_cast<QRgb>(qRgb(expected, expected, expected)) & 0xFFFFFFu)
+                << x << "," << y;
+        }
+    }
+}
+
+struct Strip {
+    std::unique_ptr<StripState> state = std::make_unique<StripState>();
+    Strip() {
+        for (int k = 0; k < 7; ++k) {
+            const int left = 22 + 86 * k;
+            state->m_rcSlot[k] = RECT{left, 20, left + 72, 74};
+        }
+    }
+};
+
+QImage PaintFrames(const StripState& strip) {
+    QImage image = BlankImage(650, 100);
+    QPainter painter(&image);
+    DrawSlotFrames(painter, strip);
+    painter.end();
+    return image;
+}
+
+TEST(SlotFrames, SelectedPhotosGetBlueRingsOthersPanelGrey) {
+    Strip strip;
+    strip.state->m_nFirstVisible = 5;
+    strip.state->m_marks[5 + 2] = 1;
+    const QImage image = PaintFrames(*strip.state);
+    const QRgb blue = qRgb(0, 192, 255);
+    PixelSet expectedBlue;
+    for (int d = 1; d <= 4; ++d) {
+        const RECT& rc = strip.state->m_rcSlot[2];
+        const PixelSet ring =
+            FramePixels(rc.left - d, rc.top - d, rc.right + d - 1, rc.bottom + d - 1, 650, 100);
+        expectedBlue.insert(ring.begin(), ring.end());
+    }
+    EXPECT_EQ(PixelsOfColour(image, blue), expectedBlue);
+    // The cell itself is left to the thumbnail.
+    EXPECT_EQ(image.pixel(22 + 86 * 2, 20), qRgb(255, 255, 255));
+    for (int k : {0, 1, 3, 6}) {
+        const RECT& rc = strip.state->m_rcSlot[k];
+        EXPECT_EQ(image.pixel(rc.left - 1, rc.top - 1), qRgb(99, 99, 99)) << k;
+        EXPECT_EQ(image.pixel(rc.right + 3, rc.bottom + 3), qRgb(99, 99, 99)) << k;
+        EXPECT_EQ(image.pixel(rc.right + 4, rc.bottom + 4), qRgb(255, 255, 255)) << k;
+    }
+}
+
+TEST(SlotFrames, ScrollPositionPastTheMarksDrawsUnselectedFrames) {
+    Strip strip;
+    strip.state->m_nFirstVisible = PHOTO_CAPACITY - 3;
+    strip.state->m_marks[PHOTO_CAPACITY - 1] = 1;
+    const QImage image = PaintFrames(*strip.state);
+    const RECT& last = strip.state->m_rcSlot[2];
+    EXPECT_EQ(image.pixel(last.left - 1, last.top - 1), qRgb(0, 192, 255));
+    const RECT& beyond = strip.state->m_rcSlot[3];
+    EXPECT_EQ(image.pixel(beyond.left - 1, beyond.top - 1), qRgb(99, 99, 99));
+}
+
+} // namespace
