@@ -1,5 +1,7 @@
 #include "capture/video_surface.h"
 
+#include "capture/preview_scaler.h"
+
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
@@ -56,15 +58,14 @@ void CVideoSurface::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    const QImage image(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                       GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                       GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_BGR888);
-    // The frames come bottom row first, like the grabber's: flip while drawing.
-    painter.translate(0, height());
-    painter.scale(1, -1);
-    painter.drawImage(QRect(0, 0, width(), height()), image);
-    painter.resetTransform();
+    if (m_picture.size() != size())
+        m_picture = QImage(size(), QImage::Format_RGB32);
+    // The frames come bottom row first, like the grabber's.
+    ScaleBottomUpBgrToRgb32(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                            GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                            GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), m_picture);
     gst_video_frame_unmap(&frame);
+    painter.drawImage(0, 0, m_picture);
     emit framePainted();
 }
 

@@ -7,6 +7,7 @@
 
 #include <gst/app/gstappsink.h>
 
+#include <QImage>
 #include <QPointer>
 #include <QWidget>
 
@@ -32,6 +33,8 @@ protected:
 
 private:
     GstSamplePtr m_pSample;
+    // The last frame, upright, at the surface's size.
+    QImage m_picture;
 };
 
 class CFrameNotifier;

@@ -76,8 +76,8 @@ TEST(CameraDiscovery, ComparisonsAreExact) {
 }
 
 TEST(CameraDiscovery, FirstQualifyingDeviceWinsOnEveryCall) {
-    FakeMediaGraphService service({.devices = {Device("Old", OLD_CLASS), Device("Cam A", KS),
-                                               Device("USB2.0 Imager", KS)}});
+    FakeMediaGraphService service(
+        {.devices = {Device("Old", OLD_CLASS), Device("Cam A", KS), Device("USB2.0 Imager", KS)}});
     EXPECT_EQ(Chosen(service), 1);
     EXPECT_EQ(Chosen(service), 1);
 }

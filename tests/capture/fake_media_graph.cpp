@@ -92,9 +92,9 @@ public:
         const FakeDevice& device = m_service.script.devices[m_nIndex];
         if (!device.bFilterCreatable)
             return E_FAIL;
-        filter = std::make_shared<FakeCamera>(m_service.script, m_service.log,
-                                              m_service.liveObjects,
-                                              device.friendlyName.value_or(""));
+        filter =
+            std::make_shared<FakeCamera>(m_service.script, m_service.log, m_service.liveObjects,
+                                         device.friendlyName.value_or(""));
         return S_OK;
     }
 
@@ -194,11 +194,10 @@ public:
     }
     HRESULT RenderStream(PinCategory category, MajorType type, IBaseFilter* source,
                          IBaseFilter* intermediate, IBaseFilter* sink) override {
-        const std::string key =
-            std::string(category == PinCategory::Preview   ? "Preview"
-                        : category == PinCategory::Capture ? "Capture"
-                                                           : "VideoPort") +
-            "/" + (type == MajorType::Video ? "Video" : "Interleaved");
+        const std::string key = std::string(category == PinCategory::Preview   ? "Preview"
+                                            : category == PinCategory::Capture ? "Capture"
+                                                                               : "VideoPort") +
+                                "/" + (type == MajorType::Video ? "Video" : "Interleaved");
         const bool sinkKnown = !sink || m_pGraph->Holds(sink);
         m_log->push_back("RenderStream " + key + (sink ? " null-renderer" : " default") +
                          (m_pGraph->Holds(source) && m_pGraph->Holds(intermediate) && sinkKnown
@@ -211,11 +210,13 @@ public:
             auto* grabber = dynamic_cast<FakeSampleGrabber*>(intermediate);
             if (camera && grabber) {
                 grabber->m_bConnected = true;
-                grabber->m_connected = {"RGB24", camera->m_format.biWidth,
-                                        camera->m_format.biHeight,
-                                        static_cast<DWORD>(camera->m_format.biWidth *
-                                                           camera->m_format.biHeight * 3),
-                                        0, 1};
+                grabber->m_connected = {
+                    "RGB24",
+                    camera->m_format.biWidth,
+                    camera->m_format.biHeight,
+                    static_cast<DWORD>(camera->m_format.biWidth * camera->m_format.biHeight * 3),
+                    0,
+                    1};
             }
         }
         return hr;
@@ -273,8 +274,8 @@ HRESULT FakeMediaGraphService::CreateNullRenderer(std::shared_ptr<IBaseFilter>& 
     return S_OK;
 }
 
-HRESULT FakeMediaGraphService::CreateCaptureGraphBuilder(
-    std::unique_ptr<ICaptureGraphBuilder2>& builder) {
+HRESULT
+FakeMediaGraphService::CreateCaptureGraphBuilder(std::unique_ptr<ICaptureGraphBuilder2>& builder) {
     log->push_back("CreateCaptureGraphBuilder");
     if (FAILED(script.hrCreateBuilder))
         return script.hrCreateBuilder;
@@ -287,10 +288,13 @@ FakeSampleGrabber::FakeSampleGrabber(FakeMediaGraphService& service)
     ++*m_live;
 }
 
-FakeSampleGrabber::~FakeSampleGrabber() { --*m_live; }
+FakeSampleGrabber::~FakeSampleGrabber() {
+    --*m_live;
+}
 
 HRESULT FakeSampleGrabber::SetMediaType(const GrabberMediaType& type) {
-    m_log->push_back("SetMediaType " + type.subtype + (type.majortype == MajorType::Video ? " video" : "") +
+    m_log->push_back("SetMediaType " + type.subtype +
+                     (type.majortype == MajorType::Video ? " video" : "") +
                      " fixed=" + std::to_string(type.bFixedSizeSamples) +
                      " size=" + std::to_string(type.lSampleSize));
     return m_script.hrSetMediaType;

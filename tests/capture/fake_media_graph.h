@@ -27,8 +27,8 @@ struct FakeScript {
     HRESULT hrGetFormat = S_OK;
     VideoFormat cameraFormat{"MJPG", 800, 600, 800 * 600 * 3, 15, 1};
     // "YUY2 640x480" entries the camera accepts.
-    std::set<std::string> accepted{"YUY2 640x480", "YUY2 320x240", "YUY2 1280x1024",
-                                   "I420 640x480", "I420 320x240"};
+    std::set<std::string> accepted{"YUY2 640x480", "YUY2 320x240", "YUY2 1280x1024", "I420 640x480",
+                                   "I420 320x240"};
     HRESULT hrCreateGrabber = S_OK;
     HRESULT hrSetMediaType = S_OK;
     HRESULT hrAddGrabber = S_OK;

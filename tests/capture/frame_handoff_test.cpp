@@ -176,7 +176,8 @@ TEST(GrabberInterface, AnswersForItsTwoInterfacesOnly) {
     EXPECT_EQ(g_grabberCallback.QueryInterface(IID_IUnknown, &out), S_OK);
     EXPECT_EQ(out, static_cast<ISampleGrabberCB*>(&g_grabberCallback));
 
-    const IID other = {0x56a868b1, 0x0ad4, 0x11ce, {0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
+    const IID other = {
+        0x56a868b1, 0x0ad4, 0x11ce, {0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
     out = reinterpret_cast<void*>(0x1234);
     EXPECT_EQ(g_grabberCallback.QueryInterface(other, &out), E_NOINTERFACE);
     EXPECT_EQ(out, reinterpret_cast<void*>(0x1234));

@@ -70,7 +70,7 @@ inline bool GrabFrame(SnapshotCatcher& catcher, GrabbedFrame& frame) {
         return false;
     frame.nWidth = taken.Width();
     frame.nHeight = taken.Height();
-    frame.bytes.assign(taken.Data(), taken.Data() + static_cast<std::size_t>(frame.nWidth) *
-                                                        frame.nHeight * 3);
+    frame.bytes.assign(taken.Data(),
+                       taken.Data() + static_cast<std::size_t>(frame.nWidth) * frame.nHeight * 3);
     return true;
 }

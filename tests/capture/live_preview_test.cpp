@@ -57,8 +57,8 @@ TEST_F(LivePreviewTest, FramesReachTheGrabberBottomUpBgrAtEveryMode) {
         int mode;
         int width, height;
     };
-    for (const Case c : {Case{RES_640X480, 640, 480}, Case{RES_320X240, 320, 240},
-                         Case{RES_1_3M, 1280, 1024}}) {
+    for (const Case c :
+         {Case{RES_640X480, 640, 480}, Case{RES_320X240, 320, 240}, Case{RES_1_3M, 1280, 1024}}) {
         ASSERT_EQ(Start(c.mode), 0) << c.mode;
         EXPECT_EQ(g_grabberCallback.m_nWidth, c.width);
         EXPECT_EQ(g_grabberCallback.m_nHeight, c.height);

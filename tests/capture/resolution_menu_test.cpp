@@ -87,8 +87,8 @@ TEST(ResolutionMenus, ResourcesHoldTheirItemsInOrder) {
     };
     EXPECT_EQ(items(*full), (std::vector<std::pair<std::string, UINT>>{
                                 {"320x240", 32773}, {"640x480", 32772}, {"1.3M", 32774}}));
-    EXPECT_EQ(items(*basic), (std::vector<std::pair<std::string, UINT>>{{"320x240", 32773},
-                                                                         {"640x480", 32772}}));
+    EXPECT_EQ(items(*basic),
+              (std::vector<std::pair<std::string, UINT>>{{"320x240", 32773}, {"640x480", 32772}}));
     EXPECT_EQ(full->title(), "Resolution");
     EXPECT_EQ(LoadResolutionMenu(152, nullptr), nullptr);
 }
