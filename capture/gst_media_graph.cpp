@@ -94,7 +94,7 @@ public:
             caps.reset(gst_device_get_caps(device));
             controls.strDevicePath = DeviceNodePath(device);
         } else {
-            source = CreateTestCameraSource();
+            source = CreateTestCameraSource(IsJpegOnly(m_pRecord->pTestCaps.get()));
             caps.reset(gst_caps_copy(m_pRecord->pTestCaps.get()));
             controls.bColorBalance = true;
         }

@@ -89,6 +89,7 @@ GstCapsPtr TestCameraCaps(const char* value) {
     GstCapsPtr caps(gst_caps_new_empty());
     const QList<QByteArray> items = QByteArray(value).split(',');
     bool narrowed = true;
+    int jpegItems = 0;
     for (const QByteArray& item : items) {
         std::string subtype;
         LONG width = 0;
@@ -97,8 +98,12 @@ GstCapsPtr TestCameraCaps(const char* value) {
             narrowed = false;
             break;
         }
+        jpegItems += subtype == "MJPG" ? 1 : 0;
         AppendFormat(caps.get(), subtype, width, height);
     }
+    // One chain serves either raw or JPEG frames, never both.
+    if (jpegItems != 0 && jpegItems != items.size())
+        narrowed = false;
     if (!narrowed || gst_caps_is_empty(caps.get())) {
         caps.reset(gst_caps_new_empty());
         for (const char* subtype : {"YUY2", "I420"}) {
@@ -110,24 +115,39 @@ GstCapsPtr TestCameraCaps(const char* value) {
     return caps;
 }
 
-GstElementPtr CreateTestCameraSource() {
+bool IsJpegOnly(const GstCaps* caps) {
+    if (!caps || gst_caps_is_empty(caps))
+        return false;
+    for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+        if (!gst_structure_has_name(gst_caps_get_structure(caps, i), "image/jpeg"))
+            return false;
+    }
+    return true;
+}
+
+GstElementPtr CreateTestCameraSource(bool bJpeg) {
     GstElementPtr bin(gst_bin_new(nullptr));
     gst_object_ref_sink(bin.get());
     GstElement* source = gst_element_factory_make("videotestsrc", nullptr);
     GstElement* balance = gst_element_factory_make("videobalance", "balance");
-    if (!source || !balance) {
-        if (source)
-            gst_object_unref(gst_object_ref_sink(source));
-        if (balance)
-            gst_object_unref(gst_object_ref_sink(balance));
+    GstElement* encoder = bJpeg ? gst_element_factory_make("jpegenc", nullptr) : nullptr;
+    if (!source || !balance || (bJpeg && !encoder)) {
+        for (GstElement* e : {source, balance, encoder})
+            if (e)
+                gst_object_unref(gst_object_ref_sink(e));
         return nullptr;
     }
     // A camera delivers frames in real time; so does the test camera.
     g_object_set(source, "is-live", TRUE, nullptr);
     gst_bin_add_many(GST_BIN(bin.get()), source, balance, nullptr);
-    if (!gst_element_link(source, balance))
+    GstElement* last = balance;
+    if (encoder) {
+        gst_bin_add(GST_BIN(bin.get()), encoder);
+        last = encoder;
+    }
+    if (!gst_element_link(source, balance) || (encoder && !gst_element_link(balance, encoder)))
         return nullptr;
-    GstPad* pad = gst_element_get_static_pad(balance, "src");
+    GstPad* pad = gst_element_get_static_pad(last, "src");
     gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", pad));
     gst_object_unref(pad);
     return bin;

@@ -3,7 +3,9 @@
 // has controls), offered first in the device list when VIZOR_TEST_CAMERA is
 // set. The variable's value narrows what it advertises: a comma-separated list
 // of SUBTYPE:WIDTHxHEIGHT items ("I420:320x240,YUY2:640x480"); any other value
-// ("1") gives YUY2 and I420 at 320x240, 640x480 and 1280x1024.
+// ("1") gives YUY2 and I420 at 320x240, 640x480 and 1280x1024. A list of
+// MJPG items only gives a camera that offers nothing but image/jpeg; a list
+// mixing MJPG with raw subtypes counts as any other value.
 
 #include "capture/gst_ptr.h"
 #include "capture/media_graph.h"
@@ -19,8 +21,12 @@ inline constexpr char TEST_CAMERA_VARIABLE[] = "VIZOR_TEST_CAMERA";
 // variable is unset (no test camera).
 GstCapsPtr TestCameraCaps(const char* value);
 
-// The source bin: videotestsrc ! videobalance (named "balance"), ghost "src".
-GstElementPtr CreateTestCameraSource();
+// Whether the advertised caps are image/jpeg only.
+bool IsJpegOnly(const GstCaps* caps);
+
+// The source bin: videotestsrc ! videobalance (named "balance"), then jpegenc
+// for a JPEG-only camera; ghost pad "src".
+GstElementPtr CreateTestCameraSource(bool bJpeg);
 
 // The colour-balance channels of the test camera's videobalance.
 std::shared_ptr<ICameraControls> CreateColorBalanceControls(GstElement* sourceBin);

@@ -3,6 +3,7 @@
 // resolution change rebuilds at the new size, and no frame arrives after stop.
 
 #include "capture/gst_media_graph.h"
+#include "capture/gst_ptr.h"
 #include "capture/preview_control.h"
 #include "capture/resolution_menu.h"
 #include "capture/video_surface.h"
@@ -167,6 +168,24 @@ TEST_F(LivePreviewTest, NoCallbackArrivesAfterStopReturns) {
         EXPECT_EQ(callback.nLate.load(), 0);
         callback.bStopped = false;
     }
+}
+
+TEST_F(LivePreviewTest, CameraErrorWhileRunningNeitherCrashesNorBlocksTheNextStart) {
+    ASSERT_EQ(Start(RES_640X480), 0);
+    // What a camera pulled out while streaming posts.
+    auto* camera = dynamic_cast<IGstElementFilter*>(graph.m_pCapture);
+    ASSERT_NE(camera, nullptr);
+    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
+                                        "Could not read from resource.");
+    gst_element_post_message(camera->Element(),
+                             gst_message_new_error(GST_OBJECT(camera->Element()), error, "gone"));
+    g_error_free(error);
+    QCoreApplication::processEvents();
+    // The next restart (resolution change, resume) builds a new graph and runs.
+    ASSERT_EQ(Start(RES_320X240), 0);
+    GrabbedFrame frame;
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    EXPECT_EQ(frame.nWidth, 320);
 }
 
 } // namespace
