@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -176,8 +177,7 @@ TEST(GrabberInterface, AnswersForItsTwoInterfacesOnly) {
     EXPECT_EQ(g_grabberCallback.QueryInterface(IID_IUnknown, &out), S_OK);
     EXPECT_EQ(out, static_cast<ISampleGrabberCB*>(&g_grabberCallback));
 
-    const IID other = {
-        0x56a868b1, 0x0ad4, 0x11ce, {0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
+    const IID other = {0x56a868b1, 0x0ad4, 0x11ce, {0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
     out = reinterpret_cast<void*>(0x1234);
     EXPECT_EQ(g_grabberCallback.QueryInterface(other, &out), E_NOINTERFACE);
     EXPECT_EQ(out, reinterpret_cast<void*>(0x1234));
@@ -203,6 +203,18 @@ TEST_F(FrameHandoff, ConsumedFramesAreAlwaysWhole) {
             Deliver(frame);
         }
     });
+
+    // On a loaded machine the streaming thread may not have run yet: wait for
+    // its first copy, so the rounds below always have a frame to take.
+    ArmSnapshot("/pictures/");
+    for (int waited = 0; waited < 5000; ++waited) {
+        {
+            std::lock_guard lock(g_frameBuffer.m_lock);
+            if (g_frameBuffer.pData)
+                break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 
     int taken = 0;
     for (int round = 0; round < 4000; ++round) {
