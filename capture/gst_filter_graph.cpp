@@ -78,7 +78,8 @@ CGstFilterGraph::~CGstFilterGraph() {
 }
 
 // Any thread: the streaming threads post errors, the state changes come from
-// whoever changes the state. Nothing queues on the bus.
+// whoever changes the state. Nothing queues on the bus: every message is
+// handled here and released.
 GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
     auto* graph = static_cast<CGstFilterGraph*>(self);
     switch (GST_MESSAGE_TYPE(message)) {
@@ -104,6 +105,8 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
     default:
         break;
     }
+    // A handler that drops a message owns it.
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 
