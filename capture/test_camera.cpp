@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int TEST_CAMERA_FPS = 30;
+constexpr LONG MAX_TEST_CAMERA_SIDE = 8192;
 
 void AppendFormat(GstCaps* caps, const std::string& subtype, LONG width, LONG height) {
     GstCapsPtr one = CapsForFormat(subtype, width, height);
@@ -32,7 +33,9 @@ bool ParseItem(const QByteArray& item, std::string& subtype, LONG& width, LONG& 
     width = size[0].toInt(&okW);
     height = size[1].toInt(&okH);
     subtype = parts[0].toStdString();
-    return okW && okH && width > 0 && height > 0 && !subtype.empty();
+    // Sizes a camera could have; anything else is not a narrowing of ours.
+    return okW && okH && width > 0 && height > 0 && width <= MAX_TEST_CAMERA_SIDE &&
+           height <= MAX_TEST_CAMERA_SIDE && !subtype.empty();
 }
 
 class CColorBalanceControls final : public ICameraControls {
