@@ -19,7 +19,9 @@ HRESULT CGrabberCallback::QueryInterface(REFIID riid, void** ppvObject) {
     return E_NOINTERFACE;
 }
 
-HRESULT CGrabberCallback::SampleCB(double, void*) { return S_OK; }
+HRESULT CGrabberCallback::SampleCB(double, void*) {
+    return S_OK;
+}
 
 // Streaming thread. Only the hand-off happens here: test, copy, post. The
 // conversion to RGB and the file write belong to the UI thread.

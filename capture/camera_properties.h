@@ -1,0 +1,36 @@
+#pragma once
+// The camera's settings dialog: one row per control of the running camera,
+// every change applied to the camera at once, nothing stored.
+
+#include "capture/media_graph.h"
+#include "capture/still_graph.h"
+
+#include <QDialog>
+
+#include <memory>
+
+constexpr int IDC_PROPERTIES = 1037;
+// Where the dialog opens, from the main window's top-left corner.
+constexpr int PROPERTIES_X = 30;
+constexpr int PROPERTIES_Y = 30;
+
+class CCameraPropertiesDlg final : public QDialog {
+    Q_OBJECT
+
+public:
+    // Titled with the camera's name; one slider, check box or list per control.
+    CCameraPropertiesDlg(QWidget* parent, const QString& title,
+                         std::shared_ptr<ICameraControls> controls);
+
+private:
+    void AddRow(const CameraControl& control, class QFormLayout* form);
+
+    std::shared_ptr<ICameraControls> m_pControls;
+};
+
+// The main window's handler for the properties button: does nothing without a
+// camera or without a running graph (m_pCapture null) or when the camera has
+// no settings; otherwise shows the dialog modally at (30, 30) from
+// parentWindow and returns when it is closed.
+void ShowCameraProperties(QWidget* parentWindow, IMediaGraphService& service,
+                          const StillGraph& graph);

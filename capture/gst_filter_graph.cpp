@@ -1,0 +1,279 @@
+#include "capture/gst_filter_graph.h"
+
+#include "capture/gst_filters.h"
+#include "capture/video_surface.h"
+#include "platform/trace.h"
+
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+HRESULT ResultOfError(GstMessage* message) {
+    GError* error = nullptr;
+    gchar* debug = nullptr;
+    gst_message_parse_error(message, &error, &debug);
+    const GstStructure* details = nullptr;
+    gst_message_parse_error_details(message, &details);
+    int flow = 0;
+    const bool notNegotiated = details && gst_structure_get_int(details, "flow-return", &flow) &&
+                               flow == GST_FLOW_NOT_NEGOTIATED;
+    Trace("camera graph error from %s: %s (%s)", GST_OBJECT_NAME(GST_MESSAGE_SRC(message)),
+          error ? error->message : "?", debug ? debug : "");
+
+    HRESULT hr = E_FAIL;
+    if (notNegotiated ||
+        (error && error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_NEGOTIATION)) {
+        hr = VFW_E_NO_ACCEPTABLE_TYPES;
+    } else if (error && error->domain == GST_RESOURCE_ERROR) {
+        switch (error->code) {
+        case GST_RESOURCE_ERROR_BUSY:
+            hr = E_DEVICE_BUSY;
+            break;
+        case GST_RESOURCE_ERROR_NOT_FOUND:
+        case GST_RESOURCE_ERROR_OPEN_READ:
+        case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
+        case GST_RESOURCE_ERROR_READ:
+            hr = E_DEVICE_GONE;
+            break;
+        default:
+            break;
+        }
+    }
+    if (error)
+        g_error_free(error);
+    g_free(debug);
+    return hr;
+}
+
+template <typename T> T* FilterAs(IBaseFilter* filter) {
+    return dynamic_cast<T*>(filter);
+}
+
+} // namespace
+
+// ---- graph -----------------------------------------------------------------
+
+std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
+    std::unique_ptr<CGstFilterGraph> graph(new CGstFilterGraph());
+    graph->m_pPipeline.reset(gst_pipeline_new(nullptr));
+    if (!graph->m_pPipeline)
+        return nullptr;
+    gst_object_ref_sink(graph->m_pPipeline.get());
+    GstBus* bus = gst_element_get_bus(graph->m_pPipeline.get());
+    gst_bus_set_sync_handler(bus, &CGstFilterGraph::OnBusMessage, graph.get(), nullptr);
+    gst_object_unref(bus);
+    return graph;
+}
+
+CGstFilterGraph::~CGstFilterGraph() {
+    // Down to NULL before anything it calls into goes away.
+    gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL);
+    GstBus* bus = gst_element_get_bus(m_pPipeline.get());
+    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+    gst_object_unref(bus);
+    m_pRenderer.reset();
+    m_filters.clear();
+    m_pPipeline.reset();
+}
+
+// Any thread: the streaming threads post errors, the state changes come from
+// whoever changes the state. Nothing queues on the bus: every message is
+// handled here and released.
+GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
+    auto* graph = static_cast<CGstFilterGraph*>(self);
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR: {
+        const HRESULT hr = ResultOfError(message);
+        std::lock_guard lock(graph->m_lock);
+        // A camera lost while running ends its stream here; the next restart
+        // builds a new graph and tries again.
+        if (graph->m_hrError == S_OK)
+            graph->m_hrError = hr;
+        graph->m_changed.notify_all();
+        break;
+    }
+    case GST_MESSAGE_STATE_CHANGED:
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(graph->m_pPipeline.get())) {
+            GstState newState = GST_STATE_NULL;
+            gst_message_parse_state_changed(message, nullptr, &newState, nullptr);
+            std::lock_guard lock(graph->m_lock);
+            graph->m_bPlaying = newState == GST_STATE_PLAYING;
+            graph->m_changed.notify_all();
+        }
+        break;
+    default:
+        break;
+    }
+    // A handler that drops a message owns it.
+    gst_message_unref(message);
+    return GST_BUS_DROP;
+}
+
+bool CGstFilterGraph::AddElement(GstElement* element) {
+    return gst_bin_add(GST_BIN(m_pPipeline.get()), element);
+}
+
+HRESULT CGstFilterGraph::AddFilter(std::shared_ptr<IBaseFilter> filter, const char* name) {
+    auto* element = dynamic_cast<IGstElementFilter*>(filter.get());
+    if (!element || !name)
+        return E_INVALIDARG;
+    for (const auto& [existing, held] : m_filters) {
+        if (existing == name)
+            return VFW_E_DUPLICATE_NAME;
+        if (held == filter)
+            return VFW_E_WRONG_STATE;
+    }
+    // A filter lives in one graph at a time.
+    if (GST_OBJECT_PARENT(element->Element()) || !AddElement(element->Element()))
+        return VFW_E_WRONG_STATE;
+    m_filters.emplace_back(name, std::move(filter));
+    return S_OK;
+}
+
+bool CGstFilterGraph::Contains(const IBaseFilter* filter) const {
+    for (const auto& entry : m_filters) {
+        if (entry.second.get() == filter)
+            return true;
+    }
+    return false;
+}
+
+HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBaseFilter* source,
+                                      IBaseFilter* intermediate, IBaseFilter* sink) {
+    // A camera here has one video stream; it serves preview and capture alike.
+    if (category == PinCategory::VideoPort)
+        return VFW_E_NOT_FOUND;
+    if (type != MajorType::Video)
+        return VFW_E_CANNOT_RENDER;
+    auto* camera = FilterAs<CGstCaptureFilter>(source);
+    auto* grabber = FilterAs<CGstSampleGrabber>(intermediate);
+    auto* sinkElement = FilterAs<IGstElementFilter>(sink);
+    if (!camera || !grabber || !Contains(source) || !Contains(intermediate) ||
+        (sink && (!sinkElement || !Contains(sink))))
+        return E_INVALIDARG;
+    if (m_bRendered)
+        return VFW_E_CANNOT_CONNECT;
+
+    std::vector<GstElement*> chain{camera->Element()};
+    GstElement* decoder = nullptr;
+    if (camera->CurrentFormat().subtype == "MJPG") {
+        decoder = gst_element_factory_make("jpegdec", nullptr);
+        if (!decoder || !AddElement(decoder))
+            return VFW_E_CANNOT_CONNECT;
+        chain.push_back(decoder);
+    }
+    chain.push_back(grabber->Element());
+    std::unique_ptr<CVideoRenderer> renderer;
+    if (sink) {
+        chain.push_back(sinkElement->Element());
+    } else {
+        renderer = CVideoRenderer::Create();
+        if (!renderer || !AddElement(renderer->Element())) {
+            if (decoder)
+                gst_bin_remove(GST_BIN(m_pPipeline.get()), decoder);
+            return VFW_E_CANNOT_RENDER;
+        }
+        chain.push_back(renderer->Element());
+    }
+
+    for (std::size_t i = 0; i + 1 < chain.size(); ++i) {
+        if (!gst_element_link(chain[i], chain[i + 1])) {
+            for (std::size_t j = 0; j < i; ++j)
+                gst_element_unlink(chain[j], chain[j + 1]);
+            if (decoder)
+                gst_bin_remove(GST_BIN(m_pPipeline.get()), decoder);
+            if (renderer)
+                gst_bin_remove(GST_BIN(m_pPipeline.get()), renderer->Element());
+            return VFW_E_CANNOT_CONNECT;
+        }
+    }
+    // Conversion and flip keep the size: the tap delivers the camera's frame.
+    grabber->SetConnected(camera->CurrentFormat().biWidth, camera->CurrentFormat().biHeight);
+    m_pRenderer = std::move(renderer);
+    m_bRendered = true;
+    return S_OK;
+}
+
+HRESULT CGstFilterGraph::Run() {
+    {
+        std::lock_guard lock(m_lock);
+        m_hrError = S_OK;
+    }
+    if (gst_element_set_state(m_pPipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+        gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL);
+        std::lock_guard lock(m_lock);
+        return FAILED(m_hrError) ? m_hrError : E_FAIL;
+    }
+    // A live camera gets to PLAYING when the first frame reaches the sink; a
+    // busy device or a format it will not deliver shows as an error instead.
+    std::unique_lock lock(m_lock);
+    const bool settled = m_changed.wait_for(lock, std::chrono::milliseconds(GRAPH_RUN_TIMEOUT_MS),
+                                            [this] { return m_bPlaying || FAILED(m_hrError); });
+    HRESULT hr = S_OK;
+    if (FAILED(m_hrError))
+        hr = m_hrError;
+    else if (!settled)
+        hr = E_START_TIMEOUT;
+    lock.unlock();
+    if (FAILED(hr))
+        gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL);
+    return hr;
+}
+
+HRESULT CGstFilterGraph::Stop() {
+    // Synchronous down to NULL: the streaming threads have left every pad probe
+    // and appsink callback when this returns.
+    if (gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
+        return E_FAIL;
+    std::lock_guard lock(m_lock);
+    m_bPlaying = false;
+    return S_OK;
+}
+
+HRESULT CGstFilterGraph::put_Owner(QWidget* owner) {
+    return m_pRenderer ? m_pRenderer->put_Owner(owner) : E_NOINTERFACE;
+}
+HRESULT CGstFilterGraph::put_Left(LONG left) {
+    return m_pRenderer ? m_pRenderer->put_Left(left) : E_NOINTERFACE;
+}
+HRESULT CGstFilterGraph::put_Top(LONG top) {
+    return m_pRenderer ? m_pRenderer->put_Top(top) : E_NOINTERFACE;
+}
+HRESULT CGstFilterGraph::put_Width(LONG width) {
+    return m_pRenderer ? m_pRenderer->put_Width(width) : E_NOINTERFACE;
+}
+HRESULT CGstFilterGraph::put_Height(LONG height) {
+    return m_pRenderer ? m_pRenderer->put_Height(height) : E_NOINTERFACE;
+}
+HRESULT CGstFilterGraph::put_WindowStyle(LONG style) {
+    return m_pRenderer ? m_pRenderer->put_WindowStyle(style) : E_NOINTERFACE;
+}
+HRESULT CGstFilterGraph::put_Visible(LONG visible) {
+    return m_pRenderer ? m_pRenderer->put_Visible(visible) : E_NOINTERFACE;
+}
+
+// ---- builder ---------------------------------------------------------------
+
+HRESULT CGstCaptureGraphBuilder::SetFiltergraph(IFilterGraph* graph) {
+    m_pGraph = dynamic_cast<CGstFilterGraph*>(graph);
+    return m_pGraph ? S_OK : E_INVALIDARG;
+}
+
+HRESULT CGstCaptureGraphBuilder::FindPin(IBaseFilter* filter, PinDirection direction,
+                                         PinCategory category, BOOL, int nIndex) {
+    if (!FilterAs<CGstCaptureFilter>(filter))
+        return E_INVALIDARG;
+    // One output pin, streaming video; no camera here has a video port.
+    if (direction == PinDirection::Output && category != PinCategory::VideoPort && nIndex == 0)
+        return S_OK;
+    return VFW_E_NOT_FOUND;
+}
+
+HRESULT CGstCaptureGraphBuilder::RenderStream(PinCategory category, MajorType type,
+                                              IBaseFilter* source, IBaseFilter* intermediate,
+                                              IBaseFilter* sink) {
+    if (!m_pGraph)
+        return E_FAIL;
+    return m_pGraph->RenderStream(category, type, source, intermediate, sink);
+}

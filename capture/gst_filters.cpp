@@ -1,0 +1,252 @@
+#include "capture/gst_filters.h"
+
+#include "capture/test_camera.h"
+#include "capture/v4l2_controls.h"
+#include "capture/video_caps.h"
+#include "platform/trace.h"
+
+#include <cstring>
+
+// ---- camera ----------------------------------------------------------------
+
+std::shared_ptr<CGstCaptureFilter> CGstCaptureFilter::Create(GstElementPtr source,
+                                                             GstCapsPtr advertised,
+                                                             std::string friendlyName,
+                                                             CameraControlSource controls) {
+    if (!source || !advertised || gst_caps_is_empty(advertised.get()))
+        return nullptr;
+    std::shared_ptr<CGstCaptureFilter> filter(new CGstCaptureFilter());
+    filter->m_pAdvertised = std::move(advertised);
+    filter->m_strName = std::move(friendlyName);
+    filter->m_controls = std::move(controls);
+    if (!filter->Build(std::move(source)))
+        return nullptr;
+
+    // The camera starts in 640x480 where it has it, otherwise in the first
+    // format it advertises; its caps are always held to one fixed format, so
+    // the size the grabber will see is known before anything runs.
+    GstCapsPtr start;
+    for (const char* subtype : {"YUY2", "I420", "MJPG"}) {
+        start = FixFormat(filter->m_pAdvertised.get(), subtype, 640, 480, 30, 1);
+        if (start)
+            break;
+    }
+    if (!start) {
+        GstCapsPtr first(gst_caps_copy_nth(filter->m_pAdvertised.get(), 0));
+        first.reset(gst_caps_make_writable(first.release()));
+        GstStructure* s = gst_caps_get_structure(first.get(), 0);
+        if (gst_structure_has_field(s, "framerate"))
+            gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+        start.reset(gst_caps_fixate(first.release()));
+    }
+    VideoFormat format;
+    if (!FormatFromCaps(start.get(), format))
+        return nullptr;
+    filter->m_current = format;
+    filter->Apply(std::move(start));
+    return filter;
+}
+
+bool CGstCaptureFilter::Build(GstElementPtr source) {
+    m_pBin.reset(gst_bin_new(nullptr));
+    gst_object_ref_sink(m_pBin.get());
+    GstElement* capsFilter = gst_element_factory_make("capsfilter", nullptr);
+    if (!capsFilter)
+        return false;
+    m_pSource = source.get();
+    m_pCapsFilter = capsFilter;
+    gst_bin_add_many(GST_BIN(m_pBin.get()), source.get(), capsFilter, nullptr);
+    if (!gst_element_link(source.get(), capsFilter))
+        return false;
+    GstPad* pad = gst_element_get_static_pad(capsFilter, "src");
+    gst_element_add_pad(m_pBin.get(), gst_ghost_pad_new("src", pad));
+    gst_object_unref(pad);
+    return true;
+}
+
+void CGstCaptureFilter::Apply(GstCapsPtr caps) {
+    g_object_set(m_pCapsFilter, "caps", caps.get(), nullptr);
+}
+
+std::shared_ptr<IAMStreamConfig> CGstCaptureFilter::FirstOutputStreamConfig() {
+    return std::shared_ptr<IAMStreamConfig>(shared_from_this(),
+                                            static_cast<IAMStreamConfig*>(this));
+}
+
+HRESULT CGstCaptureFilter::QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) {
+    controls.reset();
+    if (m_controls.bColorBalance)
+        controls = CreateColorBalanceControls(m_pSource);
+    else if (!m_controls.strDevicePath.empty())
+        controls = CreateV4l2Controls(m_controls.strDevicePath);
+    return controls ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT CGstCaptureFilter::GetFormat(VideoFormat& format) {
+    format = m_current;
+    return S_OK;
+}
+
+HRESULT CGstCaptureFilter::SetFormat(const VideoFormat& format) {
+    GstState state = GST_STATE_NULL;
+    gst_element_get_state(m_pBin.get(), &state, nullptr, 0);
+    if (state >= GST_STATE_PAUSED)
+        return VFW_E_WRONG_STATE;
+    // Decided from what the camera advertises, before anything is linked: a
+    // format it cannot produce would only show as a failure after Run.
+    GstCapsPtr caps = FixFormat(m_pAdvertised.get(), format.subtype, format.biWidth,
+                                format.biHeight, format.nFrameRateNum, format.nFrameRateDen);
+    VideoFormat accepted;
+    if (!caps || !FormatFromCaps(caps.get(), accepted)) {
+        Trace("camera refuses %s %dx%d", format.subtype.c_str(), format.biWidth, format.biHeight);
+        return VFW_E_INVALIDMEDIATYPE;
+    }
+    m_current = accepted;
+    Apply(std::move(caps));
+    return S_OK;
+}
+
+// ---- grabber ---------------------------------------------------------------
+
+std::shared_ptr<CGstSampleGrabber> CGstSampleGrabber::Create() {
+    std::shared_ptr<CGstSampleGrabber> grabber(new CGstSampleGrabber());
+    grabber->m_pBin.reset(gst_bin_new(nullptr));
+    gst_object_ref_sink(grabber->m_pBin.get());
+    GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
+    GstElement* flip = gst_element_factory_make("videoflip", nullptr);
+    GstElement* capsFilter = gst_element_factory_make("capsfilter", nullptr);
+    if (!convert || !flip || !capsFilter) {
+        for (GstElement* e : {convert, flip, capsFilter})
+            if (e)
+                gst_object_unref(gst_object_ref_sink(e));
+        return nullptr;
+    }
+    // Set as a property: inside a launch string this one is silently ignored.
+    gst_util_set_object_arg(G_OBJECT(flip), "video-direction", "vert");
+    gst_bin_add_many(GST_BIN(grabber->m_pBin.get()), convert, flip, capsFilter, nullptr);
+    if (!gst_element_link_many(convert, flip, capsFilter, nullptr))
+        return nullptr;
+    grabber->m_pCapsFilter = capsFilter;
+
+    GstPad* sink = gst_element_get_static_pad(convert, "sink");
+    gst_element_add_pad(grabber->m_pBin.get(), gst_ghost_pad_new("sink", sink));
+    gst_object_unref(sink);
+    grabber->m_pTapPad = gst_element_get_static_pad(capsFilter, "src");
+    gst_element_add_pad(grabber->m_pBin.get(), gst_ghost_pad_new("src", grabber->m_pTapPad));
+    grabber->m_nProbe = gst_pad_add_probe(grabber->m_pTapPad, GST_PAD_PROBE_TYPE_BUFFER,
+                                          &CGstSampleGrabber::OnBuffer, grabber.get(), nullptr);
+    return grabber;
+}
+
+CGstSampleGrabber::~CGstSampleGrabber() {
+    if (m_pTapPad) {
+        gst_pad_remove_probe(m_pTapPad, m_nProbe);
+        gst_object_unref(m_pTapPad);
+    }
+    if (m_pLastCaps)
+        gst_caps_unref(m_pLastCaps);
+}
+
+HRESULT CGstSampleGrabber::SetMediaType(const GrabberMediaType& type) {
+    if (type.majortype != MajorType::Video || type.subtype != "RGB24")
+        return VFW_E_INVALIDMEDIATYPE;
+    GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr));
+    g_object_set(m_pCapsFilter, "caps", caps.get(), nullptr);
+    return S_OK;
+}
+
+// Samples are never kept inside the tap and delivery is always continuous:
+// the hand-off copies what it needs during the call.
+HRESULT CGstSampleGrabber::SetBufferSamples(BOOL bBuffer) {
+    return bBuffer ? E_NOTIMPL : S_OK;
+}
+HRESULT CGstSampleGrabber::SetOneShot(BOOL bOneShot) {
+    return bOneShot ? E_NOTIMPL : S_OK;
+}
+
+HRESULT CGstSampleGrabber::SetCallback(ISampleGrabberCB* pCallback, LONG nWhichMethod) {
+    if (pCallback && nWhichMethod != 1)
+        return E_NOTIMPL;
+    m_pCallback.store(pCallback, std::memory_order_release);
+    return S_OK;
+}
+
+HRESULT CGstSampleGrabber::GetConnectedMediaType(VideoFormat& format) {
+    if (!m_bConnected)
+        return VFW_E_NOT_CONNECTED;
+    format = VideoFormat{};
+    format.subtype = "RGB24";
+    format.biWidth = m_nWidth;
+    format.biHeight = m_nHeight;
+    format.biSizeImage = static_cast<DWORD>(m_nWidth * m_nHeight * 3);
+    return S_OK;
+}
+
+void CGstSampleGrabber::SetConnected(LONG width, LONG height) {
+    m_bConnected = true;
+    m_nWidth = width;
+    m_nHeight = height;
+}
+
+// Streaming thread.
+GstPadProbeReturn CGstSampleGrabber::OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
+    GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
+    if (buffer)
+        static_cast<CGstSampleGrabber*>(self)->Deliver(pad, buffer);
+    return GST_PAD_PROBE_OK;
+}
+
+// Streaming thread: one call of BufferCB per frame, packed rows of width x 3
+// bytes, bottom row first.
+void CGstSampleGrabber::Deliver(GstPad* pad, GstBuffer* buffer) {
+    ISampleGrabberCB* callback = m_pCallback.load(std::memory_order_acquire);
+    if (!callback)
+        return;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    if (!caps)
+        return;
+    if (caps != m_pLastCaps) {
+        if (!gst_video_info_from_caps(&m_info, caps)) {
+            gst_caps_unref(caps);
+            return;
+        }
+        if (m_pLastCaps)
+            gst_caps_unref(m_pLastCaps);
+        m_pLastCaps = gst_caps_ref(caps);
+    }
+    gst_caps_unref(caps);
+
+    GstVideoFrame frame;
+    if (!gst_video_frame_map(&frame, &m_info, buffer, GST_MAP_READ))
+        return;
+    const int width = GST_VIDEO_FRAME_WIDTH(&frame);
+    const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
+    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
+    const auto* data = static_cast<const BYTE*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
+    const std::size_t row = static_cast<std::size_t>(width) * 3;
+    const double seconds = GST_BUFFER_PTS_IS_VALID(buffer)
+                               ? static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND
+                               : 0.0;
+    if (static_cast<std::size_t>(stride) == row) {
+        callback->BufferCB(seconds, const_cast<BYTE*>(data), static_cast<LONG>(row * height));
+    } else {
+        // Rows padded to 4 bytes at odd widths: the readers expect them packed.
+        m_packed.resize(row * static_cast<std::size_t>(height));
+        for (int y = 0; y < height; ++y)
+            std::memcpy(m_packed.data() + row * y, data + static_cast<std::size_t>(stride) * y,
+                        row);
+        callback->BufferCB(seconds, m_packed.data(), static_cast<LONG>(m_packed.size()));
+    }
+    gst_video_frame_unmap(&frame);
+}
+
+// ---- null renderer ---------------------------------------------------------
+
+std::shared_ptr<CGstNullRenderer> CGstNullRenderer::Create() {
+    GstElementPtr sink = MakeElement("fakesink");
+    if (!sink)
+        return nullptr;
+    auto renderer = std::make_shared<CGstNullRenderer>();
+    renderer->m_pSink = std::move(sink);
+    return renderer;
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The filters of the GStreamer graph: the camera (its source and the caps it
+// is held to), the frame grabber tap and the null renderer.
+
+#include "capture/gst_ptr.h"
+#include "capture/media_graph.h"
+
+#include <gst/video/video.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+// How a camera's settings are reached.
+struct CameraControlSource {
+    std::string strDevicePath;  // a V4L2 node, or empty
+    bool bColorBalance = false; // the test camera's videobalance
+};
+
+class CGstCaptureFilter final : public ICaptureFilter,
+                                public IAMStreamConfig,
+                                public IGstElementFilter,
+                                public std::enable_shared_from_this<CGstCaptureFilter> {
+public:
+    // Null when the source cannot be wrapped or advertises nothing usable.
+    static std::shared_ptr<CGstCaptureFilter> Create(GstElementPtr source, GstCapsPtr advertised,
+                                                     std::string friendlyName,
+                                                     CameraControlSource controls);
+
+    std::shared_ptr<IAMStreamConfig> FirstOutputStreamConfig() override;
+    HRESULT QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) override;
+    std::string FriendlyName() const override { return m_strName; }
+
+    HRESULT GetFormat(VideoFormat& format) override;
+    HRESULT SetFormat(const VideoFormat& format) override;
+
+    GstElement* Element() const override { return m_pBin.get(); }
+    // The format the camera delivers (its caps are held to it).
+    const VideoFormat& CurrentFormat() const { return m_current; }
+
+private:
+    CGstCaptureFilter() = default;
+    bool Build(GstElementPtr source);
+    void Apply(GstCapsPtr caps);
+
+    GstElementPtr m_pBin;
+    GstElement* m_pSource = nullptr;     // inside m_pBin
+    GstElement* m_pCapsFilter = nullptr; // inside m_pBin
+    GstCapsPtr m_pAdvertised;
+    VideoFormat m_current;
+    std::string m_strName;
+    CameraControlSource m_controls;
+};
+
+// The frame tap: converts to packed BGR24, flips the picture bottom-up and
+// hands each frame to the callback on the streaming thread.
+class CGstSampleGrabber final : public ISampleGrabber, public IGstElementFilter {
+public:
+    // Null when an element is missing from the installation.
+    static std::shared_ptr<CGstSampleGrabber> Create();
+    ~CGstSampleGrabber() override;
+
+    HRESULT SetMediaType(const GrabberMediaType& type) override;
+    HRESULT SetBufferSamples(BOOL bBuffer) override;
+    HRESULT SetOneShot(BOOL bOneShot) override;
+    HRESULT SetCallback(ISampleGrabberCB* pCallback, LONG nWhichMethod) override;
+    HRESULT GetConnectedMediaType(VideoFormat& format) override;
+
+    GstElement* Element() const override { return m_pBin.get(); }
+    // The graph builder reports the size the tap will deliver once connected.
+    void SetConnected(LONG width, LONG height);
+
+private:
+    CGstSampleGrabber() = default;
+    static GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    void Deliver(GstPad* pad, GstBuffer* buffer);
+
+    GstElementPtr m_pBin;
+    GstElement* m_pCapsFilter = nullptr;
+    GstPad* m_pTapPad = nullptr;
+    gulong m_nProbe = 0;
+    std::atomic<ISampleGrabberCB*> m_pCallback{nullptr};
+    bool m_bConnected = false;
+    LONG m_nWidth = 0;
+    LONG m_nHeight = 0;
+
+    // Streaming thread only: the negotiated layout, and rows re-packed when
+    // the buffer pads them.
+    GstCaps* m_pLastCaps = nullptr;
+    GstVideoInfo m_info{};
+    std::vector<BYTE> m_packed;
+};
+
+// Takes frames and drops them: the sink for a camera whose picture goes
+// elsewhere.
+class CGstNullRenderer final : public IBaseFilter, public IGstElementFilter {
+public:
+    static std::shared_ptr<CGstNullRenderer> Create();
+    GstElement* Element() const override { return m_pSink.get(); }
+
+private:
+    GstElementPtr m_pSink;
+};

@@ -1,0 +1,74 @@
+#include "capture/video_caps.h"
+
+#include <gst/video/video.h>
+
+GstCapsPtr CapsForFormat(const std::string& subtype, LONG width, LONG height) {
+    if (subtype.empty() || width <= 0 || height <= 0)
+        return nullptr;
+    GstCaps* caps = nullptr;
+    if (subtype == "MJPG") {
+        caps = gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, width, "height", G_TYPE_INT,
+                                   height, nullptr);
+    } else {
+        const char* name = subtype == "RGB24" ? "BGR" : subtype.c_str();
+        if (gst_video_format_from_string(name) == GST_VIDEO_FORMAT_UNKNOWN)
+            return nullptr;
+        caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, name, "width",
+                                   G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
+    }
+    return GstCapsPtr(caps);
+}
+
+bool FormatFromCaps(const GstCaps* caps, VideoFormat& format) {
+    if (!caps || gst_caps_is_empty(caps) || gst_caps_is_any(caps))
+        return false;
+    const GstStructure* s = gst_caps_get_structure(caps, 0);
+    int width = 0;
+    int height = 0;
+    if (!gst_structure_get_int(s, "width", &width) || !gst_structure_get_int(s, "height", &height))
+        return false;
+    int num = 0;
+    int den = 1;
+    if (!gst_structure_get_fraction(s, "framerate", &num, &den)) {
+        num = 0;
+        den = 1;
+    }
+    if (gst_structure_has_name(s, "image/jpeg")) {
+        format.subtype = "MJPG";
+        format.biSizeImage = static_cast<DWORD>(width) * static_cast<DWORD>(height) * 3;
+    } else if (gst_structure_has_name(s, "video/x-raw")) {
+        const char* name = gst_structure_get_string(s, "format");
+        if (!name)
+            return false;
+        format.subtype = std::string(name) == "BGR" ? "RGB24" : name;
+        GstVideoInfo info;
+        gst_video_info_init(&info);
+        format.biSizeImage =
+            gst_video_info_from_caps(&info, caps) ? static_cast<DWORD>(info.size) : 0;
+    } else {
+        return false;
+    }
+    format.biWidth = width;
+    format.biHeight = height;
+    format.nFrameRateNum = num;
+    format.nFrameRateDen = den;
+    return true;
+}
+
+GstCapsPtr FixFormat(const GstCaps* advertised, const std::string& subtype, LONG width, LONG height,
+                     int rateNum, int rateDen) {
+    GstCapsPtr wanted = CapsForFormat(subtype, width, height);
+    if (!wanted || !advertised)
+        return nullptr;
+    GstCapsPtr common(gst_caps_intersect(wanted.get(), const_cast<GstCaps*>(advertised)));
+    if (gst_caps_is_empty(common.get()))
+        return nullptr;
+    common.reset(gst_caps_truncate(common.release()));
+    common.reset(gst_caps_make_writable(common.release()));
+    GstStructure* s = gst_caps_get_structure(common.get(), 0);
+    if (gst_structure_has_field(s, "framerate") && rateNum > 0 && rateDen > 0)
+        gst_structure_fixate_field_nearest_fraction(s, "framerate", rateNum, rateDen);
+    else if (gst_structure_has_field(s, "framerate"))
+        gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
+    return GstCapsPtr(gst_caps_fixate(common.release()));
+}

@@ -1,0 +1,191 @@
+// The real GStreamer graph with the built-in test camera: frames reach the
+// grabber as bottom-up BGR at every mode, the preview paints into the host, a
+// resolution change rebuilds at the new size, and no frame arrives after stop.
+
+#include "capture/gst_media_graph.h"
+#include "capture/gst_ptr.h"
+#include "capture/preview_control.h"
+#include "capture/resolution_menu.h"
+#include "capture/video_surface.h"
+#include "live_capture_helpers.h"
+
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class LivePreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        service = CreateGstMediaGraphService();
+        window.resize(640, 600);
+        host.setParent(&window);
+        PlacePreviewControl(&host, RES_640X480);
+        window.show();
+    }
+    void TearDown() override { StopStillGraph(graph); }
+
+    int Start(int mode) {
+        return RestartStillGraph(*service, graph, mode, &host, &catcher, PREVIEW_START_LIMIT_MS);
+    }
+
+    std::unique_ptr<IMediaGraphService> service;
+    QWidget window;
+    QWidget host;
+    SnapshotCatcher catcher;
+    StillGraph graph;
+};
+
+// SMPTE bars: the second of seven top bars is yellow (no blue); the bottom
+// strip is white there. Row order decides which one the buffer starts with.
+void ExpectUprightBarsBottomUp(const GrabbedFrame& frame) {
+    const int x = frame.nWidth * 3 / 14;
+    const auto top = frame.At(x, frame.nHeight / 4);
+    const auto bottom = frame.At(x, frame.nHeight - 2);
+    EXPECT_LT(top[0], 40) << "blue of the yellow bar";
+    EXPECT_GT(top[1], 150);
+    EXPECT_GT(top[2], 150);
+    EXPECT_GT(bottom[0], 200) << "blue of the white block";
+}
+
+TEST_F(LivePreviewTest, FramesReachTheGrabberBottomUpBgrAtEveryMode) {
+    struct Case {
+        int mode;
+        int width, height;
+    };
+    for (const Case c :
+         {Case{RES_640X480, 640, 480}, Case{RES_320X240, 320, 240}, Case{RES_1_3M, 1280, 1024}}) {
+        ASSERT_EQ(Start(c.mode), 0) << c.mode;
+        EXPECT_EQ(g_grabberCallback.m_nWidth, c.width);
+        EXPECT_EQ(g_grabberCallback.m_nHeight, c.height);
+        GrabbedFrame frame;
+        ASSERT_TRUE(GrabFrame(catcher, frame)) << c.mode;
+        EXPECT_EQ(frame.nWidth, c.width);
+        EXPECT_EQ(frame.nHeight, c.height);
+        ExpectUprightBarsBottomUp(frame);
+    }
+}
+
+TEST_F(LivePreviewTest, PreviewIsPaintedInsideTheHostAtItsSize) {
+    ASSERT_EQ(Start(RES_640X480), 0);
+    auto* surface = host.findChild<CVideoSurface*>();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->geometry(), QRect(0, 0, 640, 480));
+    EXPECT_TRUE(surface->isVisible());
+    int painted = 0;
+    QObject::connect(surface, &CVideoSurface::framePainted, &catcher, [&] { ++painted; });
+    ASSERT_TRUE(WaitFor([&] { return painted >= 3; }));
+    const QImage shot = surface->grab().toImage();
+    // Upright on screen: the yellow bar near the top.
+    const QColor yellow = shot.pixelColor(640 * 3 / 14, 100);
+    EXPECT_GT(yellow.red(), 150);
+    EXPECT_LT(yellow.blue(), 40);
+
+    StopStillGraph(graph);
+    // Hidden and detached from the host.
+    EXPECT_EQ(host.findChild<CVideoSurface*>(), nullptr);
+}
+
+// Runs the resolution commands the way the main window wires them.
+class LiveResolutionOwner final : public IResolutionOwner {
+public:
+    LiveResolutionOwner(IMediaGraphService& service, StillGraph& graph, QWidget& host,
+                        QObject& owner)
+        : m_service(service), m_graph(graph), m_host(host), m_owner(owner) {}
+    int GetResolution() const override { return m_nResolution; }
+    void SetResolutionAndShowImage(int mode) override { m_nResolution = mode; }
+    void StopStillGraph() override { ::StopStillGraph(m_graph); }
+    void PlacePreviewControl() override { ::PlacePreviewControl(&m_host, m_nResolution); }
+    int RestartStillGraph(DWORD limitMs) override {
+        return ::RestartStillGraph(m_service, m_graph, m_nResolution, &m_host, &m_owner, limitMs);
+    }
+
+private:
+    IMediaGraphService& m_service;
+    StillGraph& m_graph;
+    QWidget& m_host;
+    QObject& m_owner;
+    int m_nResolution = RES_640X480;
+};
+
+TEST_F(LivePreviewTest, ResolutionChangeMovesTheHostAndRestartsAtTheNewSize) {
+    ASSERT_EQ(Start(RES_640X480), 0);
+    LiveResolutionOwner owner(*service, graph, host, catcher);
+    OnResolutionCommand(owner, ID_RES_320X240);
+    EXPECT_EQ(host.geometry(), QRect(160, 120, 320, 240));
+    auto* surface = host.findChild<CVideoSurface*>();
+    ASSERT_NE(surface, nullptr);
+    EXPECT_EQ(surface->geometry(), QRect(0, 0, 320, 240));
+    GrabbedFrame frame;
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    EXPECT_EQ(frame.nWidth, 320);
+    EXPECT_EQ(frame.nHeight, 240);
+
+    OnResolutionCommand(owner, ID_RES_1_3M);
+    EXPECT_EQ(host.geometry(), QRect(0, 0, 640, 480));
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    EXPECT_EQ(frame.nWidth, 1280);
+    EXPECT_EQ(frame.nHeight, 1024);
+}
+
+// Counts calls and notes any that come after the stop returned.
+class StopWatchCallback final : public ISampleGrabberCB {
+public:
+    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG_T AddRef() override { return 2; }
+    ULONG_T Release() override { return 1; }
+    HRESULT SampleCB(double, void*) override { return S_OK; }
+    HRESULT BufferCB(double, BYTE* data, LONG length) override {
+        if (bStopped.load())
+            nLate.fetch_add(1);
+        // Linger with the frame, so a stop that did not wait would show.
+        volatile BYTE sink = length > 0 ? data[length - 1] : 0;
+        (void)sink;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        nCalls.fetch_add(1);
+        return S_OK;
+    }
+    std::atomic<bool> bStopped{false};
+    std::atomic<int> nCalls{0};
+    std::atomic<int> nLate{0};
+};
+
+TEST_F(LivePreviewTest, NoCallbackArrivesAfterStopReturns) {
+    StopWatchCallback callback;
+    for (int round = 0; round < 3; ++round) {
+        ASSERT_EQ(Start(RES_640X480), 0);
+        const int before = callback.nCalls.load();
+        graph.m_pGrabber->SetCallback(&callback, 1);
+        ASSERT_TRUE(WaitFor([&] { return callback.nCalls.load() > before + 2; }));
+        StopStillGraph(graph);
+        callback.bStopped = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(callback.nLate.load(), 0);
+        callback.bStopped = false;
+    }
+}
+
+TEST_F(LivePreviewTest, CameraErrorWhileRunningNeitherCrashesNorBlocksTheNextStart) {
+    ASSERT_EQ(Start(RES_640X480), 0);
+    // What a camera pulled out while streaming posts.
+    auto* camera = dynamic_cast<IGstElementFilter*>(graph.m_pCapture);
+    ASSERT_NE(camera, nullptr);
+    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
+                                        "Could not read from resource.");
+    gst_element_post_message(camera->Element(),
+                             gst_message_new_error(GST_OBJECT(camera->Element()), error, "gone"));
+    g_error_free(error);
+    QCoreApplication::processEvents();
+    // The next restart (resolution change, resume) builds a new graph and runs.
+    ASSERT_EQ(Start(RES_320X240), 0);
+    GrabbedFrame frame;
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    EXPECT_EQ(frame.nWidth, 320);
+}
+
+} // namespace
