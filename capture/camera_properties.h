@@ -2,6 +2,7 @@
 // The camera's settings dialog: one row per control of the running camera,
 // every change applied to the camera at once, nothing stored.
 
+#include "ui/resource_ids.h"
 #include "capture/media_graph.h"
 #include "capture/still_graph.h"
 
@@ -9,7 +10,6 @@
 
 #include <memory>
 
-constexpr int IDC_PROPERTIES = 1037;
 // Where the dialog opens, from the main window's top-left corner.
 constexpr int PROPERTIES_X = 30;
 constexpr int PROPERTIES_Y = 30;

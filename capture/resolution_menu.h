@@ -4,6 +4,7 @@
 
 #include "capture/resolution_modes.h"
 #include "platform/win_types.h"
+#include "ui/resource_ids.h"
 
 #include <functional>
 #include <memory>
@@ -11,12 +12,6 @@
 class QMenu;
 class QWidget;
 
-constexpr int IDC_RESOLUTION = 1030;
-constexpr UINT IDR_RES_MENU_FULL = 150;
-constexpr UINT IDR_RES_MENU_BASIC = 151;
-constexpr UINT ID_RES_640X480 = 32772;
-constexpr UINT ID_RES_320X240 = 32773;
-constexpr UINT ID_RES_1_3M = 32774;
 
 struct ResolutionMenuItem {
     UINT nCommand;

@@ -2,6 +2,7 @@
 // The capture graph of the live preview: camera, converters, the frame grabber
 // and the renderer whose video window sits in the preview host.
 
+#include "ui/resource_ids.h"
 #include "capture/media_graph.h"
 
 #include <memory>
@@ -9,7 +10,6 @@
 class QObject;
 class QWidget;
 
-constexpr int IDC_VIDEO_HOST = 1003;
 
 // The main window's graph members. Null members mean no graph; after a failed
 // construction they hold whatever was made until the next StopStillGraph.

@@ -1,11 +1,9 @@
 #include "ui/control_layout.h"
-#include "ui/resolution_menus.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
 
 #include <QAction>
 #include <QIcon>
-#include <QMenu>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -48,27 +46,6 @@ TEST(SkinIcons, BothIconsHoldSixSizes) {
             EXPECT_TRUE(sizes.contains(QSize(size, size))) << id << " " << size;
     }
     EXPECT_TRUE(LoadIconResource(5).isNull());
-}
-
-TEST(ResolutionMenus, FullAndBasicMenusInTheirOrder) {
-    const MenuResource* full = FindMenuResource(IDR_RES_MENU_FULL);
-    ASSERT_NE(full, nullptr);
-    EXPECT_STREQ(full->szPopupCaption, "Resolution");
-    ASSERT_EQ(full->nItems, 3);
-    EXPECT_EQ(full->pItems[0].nCommand, ID_RES_320X240);
-    EXPECT_EQ(full->pItems[1].nCommand, ID_RES_640X480);
-    EXPECT_EQ(full->pItems[2].nCommand, ID_RES_1_3M);
-    EXPECT_STREQ(full->pItems[2].szText, "1.3M");
-
-    auto basic = LoadPopupMenu(IDR_RES_MENU_BASIC, nullptr);
-    ASSERT_NE(basic, nullptr);
-    const QList<QAction*> actions = basic->actions();
-    ASSERT_EQ(actions.size(), 2);
-    EXPECT_EQ(actions[0]->text(), QStringLiteral("320x240"));
-    EXPECT_EQ(actions[0]->data().toInt(), ID_RES_320X240);
-    EXPECT_EQ(actions[1]->text(), QStringLiteral("640x480"));
-    EXPECT_FALSE(actions[1]->isCheckable());
-    EXPECT_EQ(LoadPopupMenu(152, nullptr), nullptr);
 }
 
 TEST(WindowSize, HeightGrowsWithTheVerticalDpi) {
