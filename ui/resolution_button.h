@@ -3,12 +3,9 @@
 // three capture modes, showing the set of the current mode, whose label names
 // the resolution. The capture side reads and changes m_nResolution.
 
+#include "capture/resolution_modes.h"
 #include "platform/win_types.h"
 #include "ui/image_static.h"
-
-constexpr int RES_640X480 = 0;
-constexpr int RES_320X240 = 1;
-constexpr int RES_1_3M = 2;
 
 class CResolutionButton : public CImageStatic {
     Q_OBJECT
