@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The whole program under Xvfb, driven with real input events: snapshot, open,
+# resolution change, deletion, second start and close, checked on disk, in the
+# settings file and on the screen.
+#   end_to_end.sh PATH/TO/nimbrel-vizor
+set -euo pipefail
+
+program=$(readlink -f "$1")
+work=$(mktemp -d /tmp/vizor-e2e-XXXXXX)
+cleanup() {
+  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -f "$work/app.log" ] && sed 's/^/  app: /' "$work/app.log" >&2
+  exit 1
+}
+
+# A private display, home, settings, runtime folder and photo viewer.
+exec 3>"$work/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(cat "$work/display")"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
+export VIZOR_TEST_CAMERA=1 QT_QPA_PLATFORM=xcb
+unset DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS XDG_CURRENT_DESKTOP
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/bin"
+chmod 700 "$XDG_RUNTIME_DIR"
+pictures="$HOME/Pictures"
+settings="$XDG_CONFIG_HOME/nimbrel-vizor/registry.reg"
+# The desktop's opener: a stand-in viewer that records what it was asked to open.
+cat >"$work/bin/xdg-open" <<VIEWER
+#!/bin/sh
+echo "\$1" >> "$work/opened"
+VIEWER
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
+
+wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds
+  local limit=$1
+  shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+counter() { # the stored photo counter, as a decimal number
+  local line
+  line=$(grep -F "\"$pictures\"=dword:" "$settings" 2>/dev/null) || { echo missing; return; }
+  echo $((16#${line##*dword:}))
+}
+jpeg_size() { identify -format '%wx%h' "$1" 2>/dev/null; }
+pixel() { # pixel X Y: the colour at client (X, Y) of the window, as r,g,b
+  convert "$work/shot.png" -format "%[fx:int(255*p{$(($1 + win_x)),$(($2 + win_y))}.r)],%[fx:int(255*p{$(($1 + win_x)),$(($2 + win_y))}.g)],%[fx:int(255*p{$(($1 + win_x)),$(($2 + win_y))}.b)]" info:
+}
+click() { xdotool mousemove --sync $(($1 + win_x)) $(($2 + win_y)) click 1; }
+
+"$program" >"$work/app.log" 2>&1 &
+app_pid=$!
+wait_for 30 xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' >/dev/null ||
+  fail "no window appeared"
+window=$(xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' | head -1)
+eval "$(xdotool getwindowgeometry --shell "$window")"
+win_x=$X win_y=$Y
+[ "$WIDTH" = 645 ] && [ "$HEIGHT" = 646 ] || fail "window is ${WIDTH}x${HEIGHT}"
+[ "$(counter)" = 0 ] || fail "counter after the first start: $(counter)"
+
+# Snapshot at 640 x 480: the camera button, a real click.
+sleep 1 # the preview's first frames
+click 23 501
+wait_for 10 test -f "$pictures/Picture 0000.jpg" || fail "no Picture 0000.jpg"
+[ "$(jpeg_size "$pictures/Picture 0000.jpg")" = 640x480 ] || fail "photo 0 is not 640x480"
+[ "$(counter)" = 1 ] || fail "counter after one snapshot: $(counter)"
+# The test picture's top-left bar is white-ish, its bottom-left is dark blue-ish.
+top=$(convert "$pictures/Picture 0000.jpg" -format '%[fx:int(255*p{10,10}.r)]' info:)
+[ "$top" -gt 150 ] || fail "photo 0 does not show the test picture (top-left red $top)"
+
+sleep 0.5
+import -window root "$work/shot.png"
+[ "$(pixel 1 520)" = "99,99,99" ] || fail "panel is $(pixel 1 520), not grey"
+# Photo 0 is selected in slot 0: the frame around the cell is (0, 192, 255).
+[ "$(pixel 21 528)" = "0,192,255" ] || fail "slot 0 frame is $(pixel 21 528)"
+preview=$(pixel 320 240)
+[ "$preview" != "0,0,0" ] || fail "the preview is black"
+
+# Double-click the thumbnail: the viewer is asked to open the photo.
+xdotool mousemove --sync $((58 + win_x)) $((556 + win_y)) click --repeat 2 --delay 80 1
+wait_for 5 test -s "$work/opened" || fail "double-click opened nothing"
+grep -q "Picture%200000.jpg\|Picture 0000.jpg" "$work/opened" || fail "opened $(cat "$work/opened")"
+
+# 320 x 240 through the resolution menu: its first item.
+click 139 501
+sleep 0.5
+xdotool key --clearmodifiers Down Return
+sleep 2
+click 23 501
+wait_for 10 test -f "$pictures/Picture 0001.jpg" || fail "no Picture 0001.jpg"
+[ "$(jpeg_size "$pictures/Picture 0001.jpg")" = 320x240 ] || fail "photo 1 is not 320x240"
+[ "$(counter)" = 2 ] || fail "counter after two snapshots: $(counter)"
+
+# Select both (click, Shift-click) and delete them with the Delete key and Yes.
+click 58 556
+xdotool keydown shift
+click 144 556
+xdotool keyup shift
+xdotool key Delete
+sleep 1
+xdotool key Return
+wait_for 10 test ! -e "$pictures/Picture 0000.jpg" || fail "photo 0 not deleted"
+wait_for 10 test ! -e "$pictures/Picture 0001.jpg" || fail "photo 1 not deleted"
+
+# A second start ends at once and leaves the settings alone.
+before=$(md5sum <"$settings")
+timeout 20 "$program" >"$work/second.log" 2>&1 || fail "second start exited with $?"
+[ "$(md5sum <"$settings")" = "$before" ] || fail "the second start wrote the settings"
+[ "$(xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' | wc -l)" = 1 ] ||
+  fail "more than one window"
+
+# Escape closes the window; the counter stays at 2.
+xdotool key Escape
+wait_for 15 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Escape did not close the window"
+wait "$app_pid" || fail "the program exited with $?"
+app_pid=
+[ "$(counter)" = 2 ] || fail "counter after closing: $(counter)"
+echo "end to end: passed"
