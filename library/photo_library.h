@@ -46,7 +46,6 @@ struct LibraryMembers {
 };
 
 struct LibraryHooks {
-    const JpegCodec* codec = nullptr; // JpegFileCodec() in the program
     StripView view;
     QScrollBar* scrollBar = nullptr;
     std::function<void()> updateDeleteButton;
@@ -58,7 +57,9 @@ struct LibraryHooks {
 
 class CPhotoLibrary {
 public:
-    CPhotoLibrary(StripState& strip, LibraryMembers& members, LibraryHooks hooks);
+    // codec is JpegFileCodec() in the program.
+    CPhotoLibrary(StripState& strip, LibraryMembers& members, const JpegCodec& codec,
+                  LibraryHooks hooks);
 
     // Folder scanner.
     void StartupScan();
@@ -91,6 +92,7 @@ private:
 
     StripState& m_strip;
     LibraryMembers& m_members;
+    const JpegCodec& m_codec;
     LibraryHooks m_hooks;
     CThumbnailStrip m_thumbnails;
 };

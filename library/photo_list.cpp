@@ -11,12 +11,11 @@
 #include <strings.h>
 #include <sys/stat.h>
 
-CPhotoLibrary::CPhotoLibrary(StripState& strip, LibraryMembers& members, LibraryHooks hooks)
-    : m_strip(strip), m_members(members), m_hooks(std::move(hooks)),
-      m_thumbnails(m_hooks.codec ? *m_hooks.codec : JpegFileCodec(), members.m_pDecodeBuffer,
+CPhotoLibrary::CPhotoLibrary(StripState& strip, LibraryMembers& members, const JpegCodec& codec,
+                             LibraryHooks hooks)
+    : m_strip(strip), m_members(members), m_codec(codec), m_hooks(std::move(hooks)),
+      m_thumbnails(codec, members.m_pDecodeBuffer,
                    members.m_pDecodeBuffer ? DECODE_BUFFER_BYTES : 0) {
-    if (!m_hooks.codec)
-        m_hooks.codec = &JpegFileCodec();
     if (!m_hooks.openFile)
         m_hooks.openFile = &OpenWithDesktopViewer;
     if (!m_hooks.languageId)

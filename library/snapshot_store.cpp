@@ -83,11 +83,10 @@ void CPhotoLibrary::OnSnapshotReady() {
         }
         const auto width = static_cast<std::uint32_t>(frame.Width());
         const auto height = static_cast<std::uint32_t>(frame.Height());
-        const JpegCodec& codec = *m_hooks.codec;
-        codec.SwapRedBlue(frame.Data(), width, height);
-        codec.FlipVertical(frame.Data(), width * 3, height);
+        m_codec.SwapRedBlue(frame.Data(), width, height);
+        m_codec.FlipVertical(frame.Data(), width * 3, height);
         // A failed write has shown its message; the number stays consumed.
-        if (!codec.EncodeFromRgb(name, frame.Data(), width, height, 1, 90))
+        if (!m_codec.EncodeFromRgb(name, frame.Data(), width, height, 1, 90))
             Trace("snapshot not written: %s", name.c_str());
     }
     RebuildPhotoList(REBUILD_AFTER_SNAPSHOT);
