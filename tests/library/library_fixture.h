@@ -7,6 +7,7 @@
 #include "library/jpeg_codec.h"
 #include "library/photo_buffers.h"
 #include "library/photo_library.h"
+#include "library/strip_selection.h"
 #include "platform/message_box.h"
 #include "tests/support/temp_dir.h"
 
