@@ -64,6 +64,9 @@ void CPhotoLibrary::OnSnapshotReady() {
     std::string name;
     {
         // While the frame is held the streaming thread cannot write into it.
+        // It is held through the reset question and any write error message:
+        // both are application-modal, so no new request can arm the grabber
+        // meanwhile, and an unarmed grabber never waits for the lock.
         SnapshotFrame frame = TakeSnapshotFrame(m_members.m_sync_dir_status);
         if (!frame)
             return;
