@@ -8,8 +8,8 @@
 
 class IThumbCell {
 public:
-    virtual void SetImage(const QImage& image) = 0;
-    virtual QSize Size() const = 0;
+    virtual void ShowPicture(const QImage& picture) = 0;
+    virtual QSize CellSize() const = 0;
 
 protected:
     ~IThumbCell() = default;

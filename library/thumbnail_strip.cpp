@@ -11,8 +11,8 @@
 
 namespace {
 
-QSize CellSize(const IThumbCell* cell) {
-    const QSize size = cell->Size();
+QSize SizeOf(const IThumbCell* cell) {
+    const QSize size = cell->CellSize();
     return size.isEmpty() ? QSize(THUMB_WIDTH, THUMB_HEIGHT) : size;
 }
 
@@ -95,8 +95,8 @@ void CThumbnailStrip::SlotPass(const StripState& strip, const StripView& view) c
         const int index = strip.m_nFirstVisible + k;
         const bool shown = k < strip.m_nSlots && index >= 0 && index < strip.m_nPhotoCount &&
                            strip.m_pPhotos && strip.m_pPhotos[index].bThumbReady;
-        cell->SetImage(shown ? SlotImage(strip.m_pPhotos[index], CellSize(cell))
-                             : EmptySlotImage(CellSize(cell)));
+        cell->ShowPicture(shown ? SlotImage(strip.m_pPhotos[index], SizeOf(cell))
+                                : EmptySlotImage(SizeOf(cell)));
     }
 }
 

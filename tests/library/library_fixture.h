@@ -34,11 +34,11 @@ void Touch(const std::string& path);
 
 class FakeCell : public IThumbCell {
 public:
-    void SetImage(const QImage& image) override {
+    void ShowPicture(const QImage& image) override {
         m_image = image;
         ++m_nSets;
     }
-    QSize Size() const override { return {72, 54}; }
+    QSize CellSize() const override { return {72, 54}; }
     QImage m_image;
     int m_nSets = 0;
 };
