@@ -15,13 +15,18 @@ namespace {
 // Entries come back sorted the way the Windows file system sorts them: the
 // strip's order and "select the newest photo" depend on it, and readdir()
 // order on Linux is arbitrary. Names equal but for case keep a fixed order.
-bool NameOrder(const std::string& a, const std::string& b) {
-    const int folded = strcasecmp(a.c_str(), b.c_str());
-    return folded != 0 ? folded < 0 : a < b;
+struct Entry {
+    std::string name;
+    unsigned char type; // d_type: DT_DIR, DT_REG, DT_LNK, ... or DT_UNKNOWN
+};
+
+bool NameOrder(const Entry& a, const Entry& b) {
+    const int folded = strcasecmp(a.name.c_str(), b.name.c_str());
+    return folded != 0 ? folded < 0 : a.name < b.name;
 }
 
-std::vector<std::string> ReadNames(const std::string& folder) {
-    std::vector<std::string> names;
+std::vector<Entry> ReadEntries(const std::string& folder) {
+    std::vector<Entry> names;
     DIR* dir = opendir(folder.c_str());
     if (!dir)
         return names; // missing or no access: the folder contributes nothing
@@ -29,7 +34,7 @@ std::vector<std::string> ReadNames(const std::string& folder) {
     while (const dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
-            names.push_back(name);
+            names.push_back({name, entry->d_type});
     }
     closedir(dir);
     std::sort(names.begin(), names.end(), NameOrder);
@@ -39,11 +44,15 @@ std::vector<std::string> ReadNames(const std::string& folder) {
 // Only a plain folder is walked into. A symbolic link is never followed (so a
 // link cannot loop the walk), and hidden or owner-read-only folders stand for
 // folders with extra attributes: they are offered to the callback as files.
-bool IsPlainFolder(const std::string& path, const std::string& name) {
+bool IsPlainFolder(const std::string& path, const Entry& entry) {
+    // The entry's type from the folder spares a status read for every file;
+    // only folders (and file systems that do not say) need one for the mode.
+    if (entry.type != DT_DIR && entry.type != DT_UNKNOWN)
+        return false;
     struct stat st;
     if (lstat(path.c_str(), &st) != 0)
         return false;
-    return S_ISDIR(st.st_mode) && name[0] != '.' && (st.st_mode & S_IWUSR);
+    return S_ISDIR(st.st_mode) && entry.name[0] != '.' && (st.st_mode & S_IWUSR);
 }
 
 } // namespace
@@ -73,14 +82,14 @@ int CFolderWalker::Start(void* context, const std::string& root, FileCallback ca
 void CFolderWalker::Walk(void* context, const std::string& folder, int mode) {
     if (m_bStop.load())
         return;
-    for (const std::string& name : ReadNames(folder)) {
+    for (const Entry& entry : ReadEntries(folder)) {
         if (m_bStop.load())
             return;
         // The separator is added without looking at the folder's own end, so a
         // root given with a trailing separator yields a doubled one, which the
         // file system reads as one.
-        const std::string path = folder + "/" + name;
-        if (IsPlainFolder(path, name))
+        const std::string path = folder + "/" + entry.name;
+        if (IsPlainFolder(path, entry))
             Walk(context, path, mode);
         else if (mode == WALK_CALLBACK)
             m_pfnOnFile(path.c_str(), context);

@@ -56,30 +56,31 @@ void CThumbnailStrip::ThumbnailPass(StripState& strip) {
 bool CThumbnailStrip::MakeThumbnail(PhotoRecord& record, CThumbScaler& scaler,
                                     unsigned generation) {
     // A four-component picture is decoded "successfully" without any of its
-    // rows being stored; clearing what earlier pictures left makes it a black
-    // thumbnail instead of a copy of the previous photo.
-    std::memset(m_pDecodeBuffer, 0, m_nDirtyBytes);
+    // rows being stored, which would make a thumbnail of whatever the buffer
+    // held before. A marker in the first row tells: every stored picture
+    // overwrites it (its rows are at least 216 bytes), so one still there
+    // means nothing was stored, and the file gets the placeholder.
+    static constexpr unsigned char kUnwritten[16] = {0x4E, 0x6F, 0x20, 0x72, 0x6F, 0x77,
+                                                     0x73, 0x20, 0x73, 0x74, 0x6F, 0x72,
+                                                     0x65, 0x64, 0xA5, 0x5A};
+    std::memcpy(m_pDecodeBuffer, kUnwritten, sizeof kUnwritten);
     const std::string path = record.szPath;
     std::uint32_t width = 0, height = 0;
     const bool decoded = m_codec.DecodeToRgb(path, width, height, m_pDecodeBuffer) != nullptr;
-    if (generation != m_nListGeneration) {
-        m_nDirtyBytes = m_nBufferBytes;
+    if (generation != m_nListGeneration)
         return false;
-    }
 
     int sw = THUMB_WIDTH, sh = THUMB_HEIGHT;
     const std::size_t bytes = std::size_t(width) * height * 3;
-    if (decoded && width > 0 && height > 0 && bytes <= m_nBufferBytes) {
-        m_nDirtyBytes = std::max(m_nDirtyBytes, bytes);
+    if (decoded && width > 0 && height > 0 && bytes <= m_nBufferBytes &&
+        std::memcmp(m_pDecodeBuffer, kUnwritten, sizeof kUnwritten) != 0) {
         m_codec.FlipVertical(m_pDecodeBuffer, width * 3, height);
         m_codec.SwapRedBlue(m_pDecodeBuffer, width, height);
         sw = static_cast<int>(width);
         sh = static_cast<int>(height);
     } else {
-        // A failed decode may have stopped anywhere in the buffer. The file
-        // keeps the placeholder until the next rebuild: it is not tried (nor
-        // reported) again on every redraw.
-        m_nDirtyBytes = m_nBufferBytes;
+        // The file keeps the placeholder until the next rebuild: it is not
+        // tried (nor reported) again on every redraw.
         DrawPlaceholder(m_pDecodeBuffer);
     }
     scaler.Resize(m_pDecodeBuffer, record.abThumb, sw, sh, THUMB_WIDTH, THUMB_HEIGHT);

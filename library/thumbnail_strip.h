@@ -48,8 +48,6 @@ private:
     const JpegCodec& m_codec;
     unsigned char* m_pDecodeBuffer;
     std::size_t m_nBufferBytes;
-    // Bytes of the buffer earlier decodes may have written.
-    std::size_t m_nDirtyBytes = 0;
     bool m_bDecoding = false;
     unsigned m_nListGeneration = 0;
 };
