@@ -96,9 +96,15 @@ void CThumbnailStrip::SlotPass(const StripState& strip, const StripView& view) c
         const int index = strip.m_nFirstVisible + k;
         const bool shown = k < strip.m_nSlots && index >= 0 && index < strip.m_nPhotoCount &&
                            strip.m_pPhotos && strip.m_pPhotos[index].bThumbReady;
-        cell->ShowPicture(shown ? SlotImage(strip.m_pPhotos[index], SizeOf(cell))
-                                : EmptySlotImage(SizeOf(cell)));
+        if (shown)
+            cell->ShowPicture(SlotImage(strip.m_pPhotos[index], SizeOf(cell)));
+        else
+            DrawEmptySlot(*cell);
     }
+}
+
+void CThumbnailStrip::DrawEmptySlot(IThumbCell& cell) {
+    cell.ShowPicture(EmptySlotImage(SizeOf(&cell)));
 }
 
 QImage CThumbnailStrip::SlotImage(const PhotoRecord& record, QSize cellSize) {

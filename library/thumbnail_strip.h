@@ -37,6 +37,7 @@ public:
     static QImage SlotImage(const PhotoRecord& record, QSize cellSize);
     // The empty slot's look: grey (99, 99, 99).
     static QImage EmptySlotImage(QSize cellSize);
+    static void DrawEmptySlot(IThumbCell& cell);
 
 private:
     void ThumbnailPass(StripState& strip);
