@@ -101,15 +101,6 @@ TEST(StripScroll, CodesMoveByOneOrByAPageWithinTheRange) {
             << "code " << c.code << " from " << c.p;
 }
 
-TEST(StripScroll, BarActionsMapToCodes) {
-    EXPECT_EQ(ScrollCodeForAction(QAbstractSlider::SliderSingleStepSub), SB_LINELEFT);
-    EXPECT_EQ(ScrollCodeForAction(QAbstractSlider::SliderSingleStepAdd), SB_LINERIGHT);
-    EXPECT_EQ(ScrollCodeForAction(QAbstractSlider::SliderPageStepSub), SB_PAGELEFT);
-    EXPECT_EQ(ScrollCodeForAction(QAbstractSlider::SliderPageStepAdd), SB_PAGERIGHT);
-    EXPECT_EQ(ScrollCodeForAction(QAbstractSlider::SliderMove), SB_THUMBTRACK);
-    EXPECT_EQ(ScrollCodeForAction(QAbstractSlider::SliderToMaximum), SB_RIGHT);
-}
-
 TEST(StripScroll, RangeFollowsThePhotoCount) {
     QScrollBar bar(Qt::Horizontal);
     auto strip = StripWith(12);

@@ -13,18 +13,12 @@ TEST(LanguageId, LocaleNamesMapToWindowsIds) {
     } cases[] = {
         {"zh_TW.UTF-8", 1028},
         {"de_DE.UTF-8@euro", 1031},
-        {"es_ES", 1034},
-        {"fr_FR.UTF-8", 1036},
-        {"it_IT", 1040},
-        {"ja_JP.eucJP", 1041},
         {"zh_CN.GB18030", 2052},
-        {"en_US.UTF-8", 1033},
         {"de_CH.UTF-8", 2055},
         {"es_MX", 2058},
         {"de_BE", 1031},
         {"xx_YY", 1033},
         {"C", 1033},
-        {"POSIX", 1033},
         {"", 1033},
     };
     for (const Case& c : cases)
