@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -171,6 +174,32 @@ TEST_F(SnapshotStore, TwoMessagesGiveOnePhotoAndOneDuringThePromptIsDropped) {
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(g_frameBuffer.bArmed, 0);
     EXPECT_EQ(Jpegs(), PICTURE_NUMBER_LIMIT);
+}
+
+TEST_F(SnapshotStore, PhotosTakenWhileTheStreamRunsAreWholeFrames) {
+    // A streaming thread delivers uniform frames, each a new grey level.
+    std::atomic<bool> stop{false};
+    std::thread streaming([&] {
+        std::vector<BYTE> frame(640 * 480 * 3);
+        for (BYTE level = 0; !stop.load(); level += 40) {
+            std::fill(frame.begin(), frame.end(), level);
+            g_grabberCallback.BufferCB(0.0, frame.data(), LONG(frame.size()));
+        }
+    });
+    for (int shot = 0; shot < 5; ++shot) {
+        library->OnSnapshotButton();
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!FileExists(Picture(shot)) && std::chrono::steady_clock::now() < deadline)
+            QCoreApplication::sendPostedEvents(&window);
+    }
+    stop = true;
+    streaming.join();
+    for (int shot = 0; shot < 5; ++shot) {
+        const QImage photo(QString::fromStdString(Picture(shot)));
+        ASSERT_EQ(photo.size(), QSize(640, 480));
+        EXPECT_NEAR(photo.pixelColor(5, 5).red(), photo.pixelColor(630, 470).red(), 4)
+            << "photo " << shot << " mixes two frames";
+    }
 }
 
 TEST_F(SnapshotStore, FailedWriteLosesOnlyTheNumber) {
