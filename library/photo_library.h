@@ -1,0 +1,98 @@
+#pragma once
+// The photo library's operations on the main window's state: the folder scan
+// and rebuild, the strip's drawing and mouse handling, the snapshot store and
+// deletion. The window keeps the state (StripState and LibraryMembers) and
+// lends it here with the few things only a window has (LibraryHooks); its own
+// handlers are one-line calls of these.
+
+#include "library/folder_walker.h"
+#include "library/jpeg_codec.h"
+#include "library/strip_state.h"
+#include "library/thumbnail_strip.h"
+
+#include <QAbstractSlider>
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string>
+
+class QScrollBar;
+
+constexpr int REBUILD_IF_CHANGED = 0;
+constexpr int REBUILD_AFTER_DELETE = 1;
+constexpr int REBUILD_AFTER_SNAPSHOT = 3;
+
+// What the folder check compares: the pictures folder's modification time in
+// whole seconds, or that its status could not be read.
+struct FolderStatus {
+    bool bKnown = false;     // false until the first check remembers one
+    bool bReadable = false;  // the status could be read
+    std::time_t m_mtime = 0; // whole seconds
+
+    friend bool operator==(const FolderStatus&, const FolderStatus&) = default;
+};
+FolderStatus ReadFolderStatus(const std::string& path);
+
+// The main window's library members besides the strip's.
+struct LibraryMembers {
+    int m_nCapTimes = 0;          // the next picture number to try; 10000 = none above
+    int m_sync_dir_status = 0;    // 1 while a save or a deletion runs
+    std::string m_strPhotoFolder; // the pictures folder with one trailing '/'
+    std::string m_szPicturesPath; // the same without it
+    FolderStatus m_folderStatus;
+    CFolderWalker m_folderWalker;
+    unsigned char* m_pDecodeBuffer = nullptr; // DECODE_BUFFER_BYTES
+};
+
+struct LibraryHooks {
+    StripView view;
+    QScrollBar* scrollBar = nullptr;
+    std::function<void()> updateDeleteButton;
+    // Writes m_nCapTimes to the settings (called at every change).
+    std::function<void(int)> storeCounter;
+    std::function<void(const std::string&)> openFile;
+    std::function<std::uint16_t()> languageId;
+};
+
+class CPhotoLibrary {
+public:
+    // codec is JpegFileCodec() in the program.
+    CPhotoLibrary(StripState& strip, LibraryMembers& members, const JpegCodec& codec,
+                  LibraryHooks hooks);
+
+    // Folder scanner.
+    void StartupScan();
+    void RebuildPhotoList(int mode);
+    // Timer 3 and window activation.
+    void FolderCheck();
+    // The walk's per-file callback; context is the StripState to fill.
+    static void OnPhotoFile(const char* path, void* context);
+
+    // Thumbnail strip.
+    void RenderThumbnailStrip();
+    void UpdateScrollRange();
+    void OnHScroll(QAbstractSlider::SliderAction action);
+    void OnHScrollCode(int code, int position);
+    void OnThumbClick(unsigned flags, std::uint32_t packedPoint);
+    void OnThumbDoubleClick(std::uint32_t packedPoint);
+
+    // Snapshot store.
+    void OnSnapshotButton();
+    void OnSnapshotReady();
+
+    // Deletion.
+    void OnDeleteButton();
+
+private:
+    void StoreCounter();
+    int ClickedPhoto(std::uint32_t packedPoint) const;
+    void UpdateDeleteButton();
+    bool ChooseSnapshotName(std::string& name);
+
+    StripState& m_strip;
+    LibraryMembers& m_members;
+    const JpegCodec& m_codec;
+    LibraryHooks m_hooks;
+    CThumbnailStrip m_thumbnails;
+};

@@ -1,0 +1,69 @@
+// The strip's drawing, scrolling and mouse handling on the window's state.
+#include "library/photo_library.h"
+
+#include "library/strip_selection.h"
+
+#include <QScrollBar>
+
+void CPhotoLibrary::RenderThumbnailStrip() {
+    m_thumbnails.Render(m_strip, m_hooks.view);
+}
+
+void CPhotoLibrary::UpdateScrollRange() {
+    ::UpdateScrollRange(m_strip, m_hooks.scrollBar);
+}
+
+void CPhotoLibrary::UpdateDeleteButton() {
+    if (m_hooks.updateDeleteButton)
+        m_hooks.updateDeleteButton();
+}
+
+void CPhotoLibrary::OnHScroll(QAbstractSlider::SliderAction action) {
+    // actionTriggered comes before the bar applies the action: value() is
+    // still the old position and sliderPosition() the one the action asks for.
+    const int given = m_hooks.scrollBar ? m_hooks.scrollBar->sliderPosition() : 0;
+    OnHScrollCode(ScrollCodeForAction(action), given);
+}
+
+void CPhotoLibrary::OnHScrollCode(int code, int position) {
+    QScrollBar* bar = m_hooks.scrollBar;
+    const int p = bar ? bar->value() : m_strip.m_nFirstVisible;
+    const int next = ScrollPositionFor(m_strip, code, p, position);
+    if (bar) {
+        // Inside actionTriggered the bar takes sliderPosition() as its value
+        // once the signal returns, so both are set.
+        bar->setSliderPosition(next);
+        bar->setValue(next);
+    }
+    m_strip.m_nFirstVisible = next;
+    RenderThumbnailStrip();
+}
+
+int CPhotoLibrary::ClickedPhoto(std::uint32_t packedPoint) const {
+    const int slot = HitTestSlot(m_strip, packedPoint);
+    if (slot < 0 || slot >= m_strip.m_nSlots)
+        return -1;
+    const int index = slot + m_strip.m_nFirstVisible;
+    return index < m_strip.m_nPhotoCount ? index : -1;
+}
+
+void CPhotoLibrary::OnThumbClick(unsigned flags, std::uint32_t packedPoint) {
+    const int index = ClickedPhoto(packedPoint);
+    if (index >= 0) {
+        m_strip.m_nCurrent = index;
+        if (m_strip.m_nAnchor == -1)
+            m_strip.m_nAnchor = index;
+        UpdateSelection(m_strip, flags, 1);
+        RenderThumbnailStrip();
+    }
+    UpdateDeleteButton();
+}
+
+void CPhotoLibrary::OnThumbDoubleClick(std::uint32_t packedPoint) {
+    const int index = ClickedPhoto(packedPoint);
+    if (index < 0)
+        return;
+    m_strip.m_nAnchor = index;
+    RenderThumbnailStrip();
+    m_hooks.openFile(m_strip.m_pPhotos[index].szPath);
+}

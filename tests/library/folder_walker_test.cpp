@@ -1,0 +1,135 @@
+#include "library/folder_walker.h"
+#include "library/photo_library.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+void Touch(const std::string& path) {
+    std::ofstream(path).put('x');
+}
+
+void Collect(const char* path, void* context) {
+    static_cast<std::vector<std::string>*>(context)->push_back(path);
+}
+
+std::vector<std::string> WalkAll(const std::string& root) {
+    std::vector<std::string> paths;
+    CFolderWalker walker;
+    EXPECT_EQ(walker.Start(&paths, root, &Collect, 1), 1);
+    return paths;
+}
+
+TEST(FolderWalker, EntriesInCaseInsensitiveNameOrderDepthFirst) {
+    TempDir root;
+    Touch(root / "b.jpg");
+    Touch(root / "Picture 0002.jpg");
+    Touch(root / "Picture 0001.jpg");
+    std::filesystem::create_directory(root / "A");
+    Touch(root / "A/Picture 0009.jpg");
+    Touch(root / "a.txt");
+    const std::string r = root.Path();
+    EXPECT_EQ(WalkAll(r),
+              (std::vector<std::string>{r + "/A/Picture 0009.jpg", r + "/a.txt", r + "/b.jpg",
+                                        r + "/Picture 0001.jpg", r + "/Picture 0002.jpg"}));
+    // The root as the window passes it, with its separator: doubled, as said.
+    EXPECT_EQ(WalkAll(r + "/").front(), r + "//A/Picture 0009.jpg");
+}
+
+TEST(FolderWalker, LinksHiddenAndReadOnlyFoldersAreFilesNotEntered) {
+    TempDir root;
+    std::filesystem::create_directory(root / "Sub");
+    Touch(root / "Sub/Picture 0001.jpg");
+    std::filesystem::create_directory_symlink(root.Path(), root / "Sub/loop");
+    std::filesystem::create_directory(root / ".hidden");
+    Touch(root / ".hidden/Picture 0002.jpg");
+    std::filesystem::create_directory(root / "Picture 1.jpg");
+    Touch(root / "Picture 1.jpg/inner.jpg");
+    chmod((root / "Picture 1.jpg").c_str(), 0555);
+    const std::string r = root.Path();
+    EXPECT_EQ(WalkAll(r), (std::vector<std::string>{r + "/.hidden", r + "/Picture 1.jpg",
+                                                    r + "/Sub/loop", r + "/Sub/Picture 0001.jpg"}));
+}
+
+TEST(FolderWalker, MissingOrUnreadableFoldersContributeNothing) {
+    TempDir root;
+    EXPECT_TRUE(WalkAll(root / "missing").empty());
+    std::filesystem::create_directory(root / "closed");
+    Touch(root / "closed/Picture 0001.jpg");
+    Touch(root / "Picture 0002.jpg");
+    chmod((root / "closed").c_str(), 0300); // plain folder, but not listable
+    const auto paths = WalkAll(root.Path());
+    EXPECT_EQ(paths.back(), root / "Picture 0002.jpg");
+    if (geteuid() != 0) {
+        EXPECT_EQ(paths.size(), 1u);
+    }
+}
+
+TEST(FolderWalker, StartRefusesANullCallbackAndStopEndsAWalk) {
+    CFolderWalker walker;
+    EXPECT_EQ(walker.Start(nullptr, "/", nullptr, 1), 0);
+    TempDir root;
+    for (int i = 0; i < 20; ++i)
+        Touch(root / ("f" + std::to_string(i)));
+    static CFolderWalker* s_walker;
+    s_walker = &walker;
+    int seen = 0;
+    auto stopAtThird = [](const char*, void* context) {
+        if (++*static_cast<int*>(context) == 3)
+            s_walker->Stop();
+    };
+    EXPECT_EQ(walker.Start(&seen, root.Path(), stopAtThird, 1), 1);
+    EXPECT_EQ(seen, 3);
+}
+
+class PhotoFile : public ::testing::Test {
+protected:
+    bool Takes(const char* path) {
+        const int before = strip->m_nPhotoCount;
+        CPhotoLibrary::OnPhotoFile(path, strip.get());
+        return strip->m_nPhotoCount == before + 1;
+    }
+    std::unique_ptr<PhotoRecord[]> records{new PhotoRecord[PHOTO_CAPACITY]};
+    std::unique_ptr<StripState> strip = [this] {
+        auto s = std::make_unique<StripState>();
+        s->m_pPhotos = records.get();
+        return s;
+    }();
+};
+
+TEST_F(PhotoFile, JpgIgnoringCaseAndPictureWithTheSpaceAnywhere) {
+    EXPECT_TRUE(Takes("/p/Picture 0001.jpg"));
+    EXPECT_TRUE(Takes("/p/Picture 0001.JPG"));
+    EXPECT_TRUE(Takes("/p/Holiday Picture 3.jpg"));
+    EXPECT_TRUE(Takes("/p/Picture 2008/beach.jpg"));
+    EXPECT_FALSE(Takes("/p/Picture0001.jpg"));
+    EXPECT_FALSE(Takes("/p/picture 0001.jpg"));
+    EXPECT_FALSE(Takes("/p/Picture 0001.jpeg"));
+    EXPECT_FALSE(Takes("pg"));
+    EXPECT_FALSE(Takes(("/" + std::string(250, 'x') + "/Picture 0001.jpg").c_str()))
+        << "a path the record cannot hold is left out, not cut";
+    EXPECT_STREQ(records[2].szPath, "/p/Holiday Picture 3.jpg");
+    EXPECT_EQ(records[2].bThumbReady, 0);
+}
+
+TEST_F(PhotoFile, ListStopsAt10000) {
+    TempDir root;
+    for (int i = 0; i <= 10000; ++i)
+        Touch(root / ("Picture " + std::to_string(100000 + i) + ".jpg"));
+    CFolderWalker walker;
+    ASSERT_EQ(walker.Start(strip.get(), root.Path(), &CPhotoLibrary::OnPhotoFile, 1), 1);
+    EXPECT_EQ(strip->m_nPhotoCount, 10000);
+    EXPECT_EQ(std::string(records[9999].szPath), root / "Picture 109999.jpg");
+}
+
+} // namespace
