@@ -11,8 +11,11 @@ BOOL CCameraApp::InitInstance(int& argc, char** argv) {
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel-vizor"));
     {
         CCameraDlg dlg;
-        SetDialogBkColor(DIALOG_BK_COLOUR, DIALOG_TEXT_COLOUR);
-        dlg.DoModal();
+        // Without its buffers the window cannot work; the user has been told.
+        if (dlg.HasBuffers()) {
+            SetDialogBkColor(DIALOG_BK_COLOUR, DIALOG_TEXT_COLOUR);
+            dlg.DoModal();
+        }
     }
     m_pQtApp.reset();
     return FALSE;

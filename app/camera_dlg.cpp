@@ -1,12 +1,17 @@
 #include "app/camera_dlg.h"
 
+#include "capture/frame_buffer.h"
+#include "capture/gst_media_graph.h"
+#include "capture/preview_control.h"
+#include "platform/device_ids.h"
 #include "platform/message_box.h"
-#include "ui/control_layout.h"
+#include "platform/pictures_folder.h"
+#include "platform/trace.h"
 #include "ui/dialog_template.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
 
-#include <QMouseEvent>
+#include <sys/stat.h>
 
 CCameraDlg::CCameraDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromUtf8(APP_TITLE));
@@ -27,17 +32,37 @@ CCameraDlg::CCameraDlg(QWidget* parent) : QDialog(parent) {
     }
 
     m_hIcon = LoadIconResource(IDI_MAIN);
+
+    // The two large blocks. The record block comes from calloc: pages the
+    // program never fills stay untouched.
+    m_decodeBuffer = AllocateDecodeBuffer();
+    m_pDecodeBuffer = m_decodeBuffer.get();
+    m_photoRecords = AllocatePhotoRecords();
+    m_pPhotos = m_photoRecords.get();
+    if (!m_pPhotos || !m_pDecodeBuffer)
+        ShowMessageBox({"Failed Allocated Image Buffer!\n", "", MB_OK, MessageBoxOwner::None});
 }
 
 CCameraDlg::~CCameraDlg() {
     // The strip controls post keys to g_pMainDlg; it must not outlive us.
     if (g_pMainDlg == this)
         g_pMainDlg = nullptr;
+    if (g_grabberCallback.m_pOwner == this)
+        g_grabberCallback.m_pOwner = nullptr;
+    // Whatever path ended the window, no frame may arrive after this point.
+    ::StopStillGraph(m_graph);
 }
 
 int CCameraDlg::DoModal() {
+    if (!OnCreate()) {
+        OnDestroy();
+        return QDialog::Rejected;
+    }
     OnInitDialog();
-    return exec();
+    const int nResult = exec();
+    DestroyWindow();
+    OnDestroy();
+    return nResult;
 }
 
 QWidget* CCameraDlg::GetDlgItem(int nID) const {
@@ -69,15 +94,41 @@ QWidget* CCameraDlg::GetDlgItem(int nID) const {
 BOOL CCameraDlg::OnInitDialog() {
     setWindowIcon(m_hIcon);
     LayoutControls();
+    // Brings up GStreamer once, the stand-in for the COM start-up.
+    m_pGraphService = CreateGstMediaGraphService();
+    m_pDeviceIds = CreateUdevDeviceIdList();
     g_pMainDlg = this;
+
+    m_szPicturesPath = GetPicturesFolder();
+    m_strPhotoFolder = m_szPicturesPath + "/";
+    struct stat st;
+    if (stat(m_strPhotoFolder.c_str(), &st) != 0 && mkdir(m_strPhotoFolder.c_str(), 0777) != 0)
+        Trace("photo folder %s not created", m_strPhotoFolder.c_str());
+    g_strPicturesPath = m_szPicturesPath;
+    LoadCapTimes();
+
+    g_grabberCallback.m_pOwner = this;
+    g_grabberCallback.m_nWidth = 640;
+    g_grabberCallback.m_nHeight = 480;
+
     MeasureStripGeometry();
-    m_nFirstVisible = 0;
-    m_nScrollMin = 0;
-    m_nCurrent = m_nAnchor = m_nRangeHigh = m_nRangeLow = -1;
+    CreatePhotoLibrary();
+    m_pLibrary->StartupScan();
+
     LoadSkinBitmaps();
     m_btnResolution.m_nResolution = RES_640X480;
     UpdateDeleteButton();
+    m_nFolderPollTimer = startTimer(FOLDER_POLL_MS);
+    PlacePreviewControl();
+    if (RestartStillGraph(PREVIEW_START_LIMIT_MS) == -1)
+        Trace("preview loop failed!!!");
+
+    const DWORD zero = 0;
+    WriteValue(HKEY_CURRENT_USER, "SOFTWARE\\OrvelCam", "WantDel", REG_DWORD, &zero, 4);
+    WriteValue(HKEY_CURRENT_USER, "SOFTWARE\\OrvelCam", "WantDel2", REG_DWORD, &zero, 4);
+    PreloadCameraPresence();
     LayoutControls();
+    WatchKeys();
     return TRUE;
 }
 
@@ -92,11 +143,6 @@ void CCameraDlg::MeasureStripGeometry() {
     for (int k = 0; k < 7; ++k)
         m_rcSlot[k] = relative(m_stcThumb[k]);
     m_rcScrollBar = relative(m_sbStrip);
-}
-
-void CCameraDlg::mouseMoveEvent(QMouseEvent* event) {
-    OnMouseMove(event->buttons(), event->position().toPoint());
-    QDialog::mouseMoveEvent(event);
 }
 
 void CCameraDlg::OnCommand(int nID, int nCode) {

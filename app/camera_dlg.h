@@ -1,49 +1,127 @@
 #pragma once
 // The main window: the hub that owns the program's state and routes every
-// event to the operations that act on it.
+// event to the operations that act on it. The rules live in their subsystems
+// and take this state explicitly; the methods here wire them to the window.
 
+#include "app/keyboard_navigation.h"
 #include "app/registry_access.h"
+#include "capture/camera_presence.h"
+#include "capture/media_graph.h"
+#include "capture/resolution_menu.h"
+#include "capture/still_graph.h"
+#include "library/photo_buffers.h"
+#include "library/photo_library.h"
 #include "library/strip_state.h"
+#include "platform/power_events.h"
+#include "platform/single_instance.h"
 #include "platform/win_types.h"
 #include "ui/key_forward_controls.h"
 #include "ui/resolution_button.h"
 #include "ui/skin_button.h"
 
+#include <QAbstractSlider>
 #include <QDialog>
 #include <QIcon>
 
-class CCameraDlg : public QDialog, public CRegistryAccess, public StripState {
+#include <memory>
+#include <string>
+
+class IDeviceIdList;
+
+// The pictures folder path without a trailing separator: the settings value
+// name of the photo counter.
+extern std::string g_strPicturesPath;
+
+constexpr int TIMER_FOLDER_POLL = 3;
+constexpr int FOLDER_POLL_MS = 2000;
+constexpr UINT SC_ABOUT_FAMILY = 0x0010;
+
+class CCameraDlg : public QDialog,
+                   public CRegistryAccess,
+                   public StripState,
+                   public LibraryMembers,
+                   public IResolutionOwner,
+                   public IStripKeyActions {
     Q_OBJECT
 
 public:
     explicit CCameraDlg(QWidget* parent = nullptr);
     ~CCameraDlg() override;
 
-    // Initialises the window, then runs it modally until it is closed.
+    // False when the photo records or the picture work buffer could not be
+    // allocated (the user has been told); the window must not run then.
+    bool HasBuffers() const { return m_pPhotos && m_pDecodeBuffer; }
+
+    // The window's life: the single-instance check, the start-up sequence,
+    // the modal loop, the teardown.
     int DoModal();
-    // The start-up sequence, run once before the window is first shown.
+    BOOL OnCreate();
     BOOL OnInitDialog();
+    void OnClose();
+    void DestroyWindow();
+    void OnDestroy();
 
     // The control with id nID, or null when the window has none.
     QWidget* GetDlgItem(int nID) const;
 
-    // Places every control at its fixed pixel position and sizes the window.
+    // Skin and layout.
     void LayoutControls();
-    // The delete button is enabled exactly while a photo is selected.
-    void UpdateDeleteButton();
-
+    void UpdateDeleteButton() override;
     void OnPaint();
     void OnMouseMove(Qt::MouseButtons nFlags, QPoint point);
     // The command of a control (a skin button's click): nCode STN_CLICKED.
     void OnCommand(int nID, int nCode);
+    void OnSysCommand(UINT nID);
 
-    // Handlers of the buttons' clicks.
+    // Settings.
+    void LoadCapTimes();
+    void SaveCapTimes();
+
+    // Photo library.
+    void RenderThumbnailStrip() override;
+    void UpdateScrollRange();
+    void RebuildPhotoList(int nMode);
+    void FolderCheck();
+    void OnHScroll(QAbstractSlider::SliderAction action);
     void OnSnapshotButton();
-    void OnDeleteButton();
+    void OnSnapshotReady();
+    void OnDeleteButton() override;
+
+    // Capture.
+    HRESULT InitStillGraph();
+    void StopStillGraph() override;
+    int RestartStillGraph(DWORD limitMs) override;
+    void PlacePreviewControl() override;
+    int GetResolution() const override;
+    void SetResolutionAndShowImage(int nResolution) override;
     void OnResolutionButton();
+    void OnResolutionCommand(UINT nID);
+    int IsCameraPresent(const char* id);
+    int PreloadCameraPresence();
     void ShowCameraProperties();
 
-    RECT m_rcScrollBar = {}; // strip scroll bar, client coordinates
+    // Keyboard.
+    BOOL PreTranslateMessage(UINT message, WPARAM wParam);
+    void SetStripScrollPos(int nPos) override;
+
+    // Single instance and power.
+    void OnActivateMsg();
+    void OnPowerBroadcast(UINT nEvent);
+
+    // The running capture graph: m_graph.m_pGraph, m_pCapture, m_pGrabber.
+    std::unique_ptr<IMediaGraphService> m_pGraphService;
+    StillGraph m_graph;
+    ResolutionMenuState m_resolutionMenu; // m_bMenuShowing, m_rcResolutionButton
+    RECT m_rcScrollBar = {};              // strip scroll bar, client coordinates
+    std::unique_ptr<CSingleInstance> m_mutex;
+    int m_bPrimaryInstance = 0;
+    DevicePresenceTable m_presence = {};
+    std::unique_ptr<IDeviceIdList> m_pDeviceIds;
+    PhotoRecordsPtr m_photoRecords;  // owns m_pPhotos
+    DecodeBufferPtr m_decodeBuffer;  // owns m_pDecodeBuffer
+    std::unique_ptr<CPhotoLibrary> m_pLibrary;
+    CPowerEvents m_powerEvents;
+    int m_nFolderPollTimer = 0; // Qt's id of TIMER_FOLDER_POLL
 
     // Child controls, in the order they are bound to their ids.
     CImageStatic m_stcPreviewFrame;
@@ -59,10 +137,21 @@ public:
     QIcon m_hIcon;
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
 
 private:
     void MeasureStripGeometry();
     void LoadSkinBitmaps();
+    void CreatePhotoLibrary();
+    void FreePhotoRecords();
+    void WatchKeys();
 };

@@ -6,7 +6,7 @@
 
 #include "library/jpeg_codec.h"
 #include "library/strip_state.h"
-#include "library/thumb_cell.h"
+#include "ui/thumb_cell.h"
 
 #include <array>
 #include <cstddef>

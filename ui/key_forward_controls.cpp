@@ -50,7 +50,7 @@ CKeyForwardStatic::CKeyForwardStatic(QWidget* parent) : CImageStatic(parent) {
     ShowEmpty();
 }
 
-void CKeyForwardStatic::SetThumbnail(const QImage& picture) {
+void CKeyForwardStatic::ShowPicture(const QImage& picture) {
     if (picture.isNull()) {
         ShowEmpty();
         return;

@@ -5,6 +5,7 @@
 // pressed on the main window itself. Key-ups and text are not forwarded.
 
 #include "ui/image_static.h"
+#include "ui/thumb_cell.h"
 
 #include <QScrollBar>
 
@@ -26,14 +27,15 @@ protected:
 
 // A thumbnail cell: shows one 72 x 54 picture, or the empty look (the panel's
 // grey) while no photo occupies it.
-class CKeyForwardStatic : public CImageStatic {
+class CKeyForwardStatic : public CImageStatic, public IThumbCell {
     Q_OBJECT
 
 public:
     explicit CKeyForwardStatic(QWidget* parent = nullptr);
 
-    // Shows `picture` (72 x 54); an empty picture gives the empty look.
-    void SetThumbnail(const QImage& picture);
+    // Shows `picture` as it is; an empty picture gives the empty look.
+    void ShowPicture(const QImage& picture) override;
+    QSize CellSize() const override { return size(); }
     void ShowEmpty();
 
 protected:

@@ -1,28 +1,58 @@
 #pragma once
 // A main window set up as the program starts it (dialog colours, the start-up
-// sequence) and shown on the offscreen screen.
+// sequence) and shown on the offscreen screen, in a home of its own with the
+// built-in test camera. Questions are answered No and popup menus closed, so
+// a click on a button never waits for a person.
 
 #include "app/camera_dlg.h"
+#include "platform/message_box.h"
+#include "tests/support/temp_dir.h"
 #include "ui/dialog_colours.h"
 
+#include <QApplication>
 #include <QTest>
+#include <QTimer>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 
 class ShownWindow : public ::testing::Test {
 protected:
     void SetUp() override {
+        setenv("HOME", m_home.Path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (m_home / ".config").c_str(), 1);
+        setenv("VIZOR_TEST_CAMERA", "1", 1);
+        SetMessageBoxHook([this](const MessageBoxRequest& request) {
+            m_questions.push_back(request);
+            return IDNO;
+        });
         m_pDlg = std::make_unique<CCameraDlg>();
+        m_closePopups.setInterval(50);
+        QObject::connect(&m_closePopups, &QTimer::timeout, m_pDlg.get(), [] {
+            if (QWidget* popup = QApplication::activePopupWidget())
+                popup->close();
+        });
+        m_closePopups.start();
         SetDialogBkColor();
         m_pDlg->OnInitDialog();
         m_pDlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_pDlg.get()));
     }
 
+    void TearDown() override {
+        m_closePopups.stop();
+        m_pDlg.reset();
+        SetMessageBoxHook({});
+    }
+
     CCameraDlg& Dlg() { return *m_pDlg; }
 
+    TempDir m_home;
+    std::vector<MessageBoxRequest> m_questions;
+    QTimer m_closePopups;
     std::unique_ptr<CCameraDlg> m_pDlg;
 };
 

@@ -104,9 +104,9 @@ TEST(ThumbnailCell, ShowsItsPictureOrTheEmptyGrey) {
 
     QImage picture(72, 54, QImage::Format_RGB32);
     picture.fill(qRgb(10, 200, 30));
-    cell.SetThumbnail(picture);
+    cell.ShowPicture(picture);
     EXPECT_EQ(cell.GetImage().toImage().pixel(5, 5), qRgb(10, 200, 30));
-    cell.SetThumbnail(QImage());
+    cell.ShowPicture(QImage());
     EXPECT_EQ(cell.GetImage().toImage().pixel(5, 5), qRgb(99, 99, 99));
 }
 
