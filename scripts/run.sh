@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
-./scripts/build.sh build -DVIZOR_BUILD_TESTS=OFF -DVIZOR_BUILD_BENCH=OFF
+BUILD_TARGET=nimbrel-vizor ./scripts/build.sh build
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "nimbrel-vizor needs a graphical desktop: neither DISPLAY nor WAYLAND_DISPLAY is set." >&2
