@@ -94,6 +94,7 @@ $(ls -A "$pictures")"
   # Killed at a random moment from 0.2 to 3.2 s into the storm.
   sleep "$((RANDOM % 3)).$((RANDOM % 10))$((RANDOM % 10))"
   sleep 0.2
+  kill -0 "$app_pid" 2>/dev/null || fail "round $round: the program ended before the kill"
   kill -KILL "$app_pid"
   wait "$app_pid" 2>/dev/null || true
   app_pid=
