@@ -3,6 +3,7 @@
 #include "capture/frame_buffer.h"
 #include "capture/gst_media_graph.h"
 #include "capture/preview_control.h"
+#include "library/stale_photo_files.h"
 #include "platform/device_ids.h"
 #include "platform/message_box.h"
 #include "platform/pictures_folder.h"
@@ -104,6 +105,8 @@ BOOL CCameraDlg::OnInitDialog() {
     struct stat st;
     if (stat(m_strPhotoFolder.c_str(), &st) != 0 && mkdir(m_strPhotoFolder.c_str(), 0777) != 0)
         Trace("photo folder %s not created", m_strPhotoFolder.c_str());
+    // Only this instance writes photos: a temporary there now is a dead write's.
+    RemoveStalePhotoTemporaries(m_szPicturesPath);
     g_strPicturesPath = m_szPicturesPath;
     LoadCapTimes();
 

@@ -29,7 +29,7 @@ std::string FolderOf(const std::string& path) {
 std::string RandomTempName() {
     static constexpr char kLetters[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    unsigned char random[6] = {};
+    unsigned char random[PENDING_PHOTO_RANDOM_CHARS] = {};
     if (getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
         // Only clashes depend on the letters; O_EXCL still keeps files apart.
         static unsigned s_nFallback = 0;
@@ -37,10 +37,10 @@ std::string RandomTempName() {
         for (unsigned i = 0; i < sizeof random; ++i)
             random[i] = static_cast<unsigned char>(seed >> (i * 5));
     }
-    std::string name = ".vizor-";
+    std::string name = PENDING_PHOTO_PREFIX;
     for (unsigned char byte : random)
         name += kLetters[byte % (sizeof kLetters - 1)];
-    return name + ".tmp";
+    return name + PENDING_PHOTO_SUFFIX;
 }
 
 // Links temp under final without replacing anything. renameat2 does it in one

@@ -9,6 +9,12 @@
 #include <cstdio>
 #include <string>
 
+// The temporary names: the prefix, six letters or digits, the suffix. Hidden,
+// and not ending in "jpg", so a folder scan never lists them.
+inline constexpr char PENDING_PHOTO_PREFIX[] = ".vizor-";
+inline constexpr char PENDING_PHOTO_SUFFIX[] = ".tmp";
+inline constexpr int PENDING_PHOTO_RANDOM_CHARS = 6;
+
 class CPendingPhotoFile {
 public:
     enum class PublishResult {

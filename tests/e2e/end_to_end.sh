@@ -5,35 +5,9 @@
 #   end_to_end.sh PATH/TO/nimbrel-vizor
 set -euo pipefail
 
-program=$(readlink -f "$1")
-work=$(mktemp -d /tmp/vizor-e2e-XXXXXX)
-cleanup() {
-  [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null || true
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-[ -n "${VIZOR_E2E_KEEP:-}" ] && trap - EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  [ -f "$work/app.log" ] && sed 's/^/  app: /' "$work/app.log" >&2
-  exit 1
-}
-
-# A private display, home, settings, runtime folder and photo viewer.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$work/display")"
-export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
-export VIZOR_TEST_CAMERA=1 QT_QPA_PLATFORM=xcb
-unset DBUS_SYSTEM_BUS_ADDRESS DBUS_SESSION_BUS_ADDRESS XDG_CURRENT_DESKTOP
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/bin"
-chmod 700 "$XDG_RUNTIME_DIR"
-pictures="$HOME/Pictures"
-settings="$XDG_CONFIG_HOME/nimbrel-vizor/registry.reg"
+# shellcheck source-path=SCRIPTDIR source=e2e_session.sh
+source "$(dirname "$(readlink -f "$0")")/e2e_session.sh"
+start_session "$1"
 # The desktop's opener: a stand-in viewer that records what it was asked to open.
 cat >"$work/bin/xdg-open" <<VIEWER
 #!/bin/sh
@@ -42,17 +16,6 @@ VIEWER
 chmod +x "$work/bin/xdg-open"
 export PATH="$work/bin:$PATH"
 
-wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds
-  local limit=$1
-  shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
-counter() { # the stored photo counter, as a decimal number
-  local line
-  line=$(grep -F "\"$pictures\"=dword:" "$settings" 2>/dev/null) || { echo missing; return; }
-  echo $((16#${line##*dword:}))
-}
 jpeg_size() { identify -format '%wx%h' "$1" 2>/dev/null; }
 pixel() { # pixel X Y: the colour at client (X, Y) of the window, as r,g,b
   convert "$work/shot.png" -format "%[fx:int(255*p{$(($1 + win_x)),$(($2 + win_y))}.r)],%[fx:int(255*p{$(($1 + win_x)),$(($2 + win_y))}.g)],%[fx:int(255*p{$(($1 + win_x)),$(($2 + win_y))}.b)]" info:
@@ -61,9 +24,8 @@ click() { xdotool mousemove --sync $(($1 + win_x)) $(($2 + win_y)) click 1; }
 
 "$program" >"$work/app.log" 2>&1 &
 app_pid=$!
-wait_for 30 xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' >/dev/null ||
-  fail "no window appeared"
-window=$(xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' | head -1)
+wait_for 30 has_window || fail "no window appeared"
+window=$(main_windows | head -1)
 eval "$(xdotool getwindowgeometry --shell "$window")"
 win_x=$X win_y=$Y
 [ "$WIDTH" = 645 ] && [ "$HEIGHT" = 646 ] || fail "window is ${WIDTH}x${HEIGHT}"
@@ -117,7 +79,7 @@ wait_for 10 test ! -e "$pictures/Picture 0001.jpg" || fail "photo 1 not deleted"
 before=$(md5sum <"$settings")
 timeout 20 "$program" >"$work/second.log" 2>&1 || fail "second start exited with $?"
 [ "$(md5sum <"$settings")" = "$before" ] || fail "the second start wrote the settings"
-[ "$(xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' | wc -l)" = 1 ] ||
+[ "$(main_windows | wc -l)" = 1 ] ||
   fail "more than one window"
 
 # Escape closes the window; the counter stays at 2.
