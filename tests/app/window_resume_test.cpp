@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -48,6 +49,8 @@ struct StoredFlag {
     const char* name;
     std::optional<DWORD> number;     // REG_DWORD
     std::optional<std::string> text; // REG_SZ, terminator included
+
+    friend void PrintTo(const StoredFlag& flag, std::ostream* os) { *os << flag.name; }
 };
 
 class WindowResume : public ShownWindow, public ::testing::WithParamInterface<StoredFlag> {
