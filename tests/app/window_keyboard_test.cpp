@@ -117,15 +117,20 @@ TEST_F(WindowKeyboard, RightAndLeftWalkTheWholeStripScrollingAtItsEdges) {
     EXPECT_TRUE(Dlg().m_btnDelete.isEnabled());
 }
 
-TEST_F(WindowKeyboard, OnePressOnAStripControlMovesTheSelectionOnce) {
-    ClickSlot(2);
-    for (QWidget* place : FocusPlaces(Dlg())) {
+TEST_F(WindowKeyboard, OnePressMovesTheSelectionOnceWhicheverControlHasTheFocus) {
+    ClickSlot(0);
+    std::vector<QWidget*> places{&Dlg()};
+    for (QWidget* child : Dlg().findChildren<QWidget*>())
+        places.push_back(child);
+    for (QWidget* place : places) {
         SCOPED_TRACE(place->metaObject()->className());
-        const int nBefore = Dlg().m_nAnchor;
         place->setFocus();
         Type(Qt::Key_Right);
-        EXPECT_EQ(Dlg().m_nAnchor, nBefore + 1);
-        EXPECT_EQ(Marked(), std::vector<int>{nBefore + 1});
+        EXPECT_EQ(Dlg().m_nAnchor, 1);
+        EXPECT_EQ(Marked(), std::vector<int>{1});
+        Type(Qt::Key_Left);
+        EXPECT_EQ(Dlg().m_nAnchor, 0);
+        EXPECT_EQ(Marked(), std::vector<int>{0});
     }
 }
 
