@@ -61,6 +61,8 @@ protected:
         env.insert(QStringLiteral("VIZOR_TEST_CAMERA"), QStringLiteral("1"));
         // GLib's slices as plain allocations, so a sanitizer build sees them.
         env.insert(QStringLiteral("G_SLICE"), QStringLiteral("always-malloc"));
+        env.insert(QStringLiteral("LSAN_OPTIONS"),
+                   QStringLiteral("suppressions=" LSAN_SUPPRESSIONS));
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::MergedChannels);
