@@ -29,15 +29,10 @@ protected:
 
     std::string Pictures() const { return m_home / "Pictures"; }
 
-    QWidget* Focused() {
-        QWidget* focus = QApplication::focusWidget();
-        return focus && focus->window() == &Dlg() ? focus : &Dlg();
-    }
-
     // One key press and release; the copies the strip controls forward are
     // delivered before it returns.
     void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(Focused(), key, modifiers);
+        QTest::keyClick(KeyTarget(Dlg()), key, modifiers);
         QCoreApplication::sendPostedEvents();
     }
 
