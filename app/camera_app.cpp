@@ -5,6 +5,16 @@
 
 CCameraApp theApp;
 
+CCameraApp::~CCameraApp() {
+    // The application is still set only when the process ends from inside the
+    // main window (exit on a system suspend): the window still lives on
+    // InitInstance's stack and the event loop is inside its handler, so the
+    // application must not be torn down under them. The process is ending;
+    // the system takes everything back.
+    if (m_pQtApp)
+        static_cast<void>(m_pQtApp.release());
+}
+
 BOOL CCameraApp::InitInstance(int& argc, char** argv) {
     m_pQtApp = std::make_unique<QApplication>(argc, argv);
     // The desktop entry's name, so the desktop finds the program's icon.

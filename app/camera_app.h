@@ -10,6 +10,11 @@
 
 class CCameraApp {
 public:
+    CCameraApp() = default;
+    ~CCameraApp();
+    CCameraApp(const CCameraApp&) = delete;
+    CCameraApp& operator=(const CCameraApp&) = delete;
+
     // Always FALSE: nothing runs after the main window has closed.
     BOOL InitInstance(int& argc, char** argv);
 

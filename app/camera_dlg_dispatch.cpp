@@ -91,14 +91,13 @@ void CCameraDlg::mouseMoveEvent(QMouseEvent* event) {
 
 void CCameraDlg::WatchKeys() {
     // Every key bound for the window or one of its controls passes the
-    // keyboard rules first. The strip's cells and scroll bar are left out:
-    // each key-down they receive comes back to the window as a forwarded copy,
-    // and one press must move the selection once.
+    // keyboard rules first, once. The filter sits on the window alone: a key
+    // pressed on a control comes up to the window when the control leaves it
+    // unused, which every control but the strip's does, and the strip's cells
+    // and scroll bar forward a copy of each key-down to the window. A filter
+    // on the controls as well would see a key passed up from them twice, and
+    // one press must move the selection once.
     installEventFilter(this);
-    for (QWidget* child : findChildren<QWidget*>()) {
-        if (!qobject_cast<CKeyForwardStatic*>(child) && !qobject_cast<CKeyForwardScrollBar*>(child))
-            child->installEventFilter(this);
-    }
 }
 
 bool CCameraDlg::eventFilter(QObject* watched, QEvent* event) {

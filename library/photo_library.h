@@ -23,12 +23,15 @@ constexpr int REBUILD_IF_CHANGED = 0;
 constexpr int REBUILD_AFTER_DELETE = 1;
 constexpr int REBUILD_AFTER_SNAPSHOT = 3;
 
-// What the folder check compares: the pictures folder's modification time in
-// whole seconds, or that its status could not be read.
+// What the folder check compares: the pictures folder's modification time, or
+// that its status could not be read. The time is kept to the nanosecond the
+// file system records: in whole seconds, a photo another program adds within
+// the second of the last look would not show until the folder changed again.
 struct FolderStatus {
     bool bKnown = false;     // false until the first check remembers one
     bool bReadable = false;  // the status could be read
     std::time_t m_mtime = 0; // whole seconds
+    long m_nMtimeNsec = 0;   // and the nanoseconds within the second
 
     friend bool operator==(const FolderStatus&, const FolderStatus&) = default;
 };

@@ -25,8 +25,8 @@ CPhotoLibrary::CPhotoLibrary(StripState& strip, LibraryMembers& members, const J
 FolderStatus ReadFolderStatus(const std::string& path) {
     struct stat st;
     if (stat(path.c_str(), &st) != 0)
-        return {true, false, 0};
-    return {true, true, st.st_mtim.tv_sec};
+        return {true, false, 0, 0};
+    return {true, true, st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
 void CPhotoLibrary::OnPhotoFile(const char* path, void* context) {

@@ -18,8 +18,11 @@
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
-class ShownWindow : public ::testing::Test {
+// A home of the window's own: pictures, settings, the test camera; questions
+// answered No and recorded; the program's dialog colours.
+class WindowHome : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("HOME", m_home.Path().c_str(), 1);
@@ -29,6 +32,26 @@ protected:
             m_questions.push_back(request);
             return IDNO;
         });
+        SetDialogBkColor();
+    }
+
+    void TearDown() override { SetMessageBoxHook({}); }
+
+    // Where a key typed now goes: the focused control of the window, or the
+    // window itself.
+    static QWidget* KeyTarget(QWidget& window) {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && focus->window() == &window ? focus : &window;
+    }
+
+    TempDir m_home;
+    std::vector<MessageBoxRequest> m_questions;
+};
+
+class ShownWindow : public WindowHome {
+protected:
+    void SetUp() override {
+        WindowHome::SetUp();
         m_pDlg = std::make_unique<CCameraDlg>();
         m_closePopups.setInterval(50);
         QObject::connect(&m_closePopups, &QTimer::timeout, m_pDlg.get(), [] {
@@ -36,7 +59,6 @@ protected:
                 popup->close();
         });
         m_closePopups.start();
-        SetDialogBkColor();
         m_pDlg->OnInitDialog();
         m_pDlg->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_pDlg.get()));
@@ -45,13 +67,11 @@ protected:
     void TearDown() override {
         m_closePopups.stop();
         m_pDlg.reset();
-        SetMessageBoxHook({});
+        WindowHome::TearDown();
     }
 
     CCameraDlg& Dlg() { return *m_pDlg; }
 
-    TempDir m_home;
-    std::vector<MessageBoxRequest> m_questions;
     QTimer m_closePopups;
     std::unique_ptr<CCameraDlg> m_pDlg;
 };

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -70,6 +71,24 @@ TEST_F(PhotoList, PeriodicCheckRebuildsOnlyWhenTheFolderTimeChanged) {
     EXPECT_EQ(strip.m_marks[6], 0);
     EXPECT_EQ(strip.m_nAnchor, 6) << "the indices keep their values";
     EXPECT_EQ(strip.m_nScrollMax, 6);
+}
+
+TEST_F(PhotoList, ChangeWithinTheSecondOfTheLastLookIsSeen) {
+    AddPhotos(2);
+    // Two changes in one second, told apart by the nanoseconds only.
+    const auto setFolderTime = [this](long nsec) {
+        const timespec times[2] = {{2000000000, nsec}, {2000000000, nsec}};
+        ASSERT_EQ(utimensat(AT_FDCWD, Folder().c_str(), times, 0), 0);
+    };
+    setFolderTime(100);
+    library->StartupScan();
+    library->FolderCheck();
+    ASSERT_EQ(strip.m_nPhotoCount, 2);
+
+    WriteJpeg(PhotoPath("Picture 0002.jpg"), 72, 54, Qt::blue);
+    setFolderTime(200);
+    library->FolderCheck();
+    EXPECT_EQ(strip.m_nPhotoCount, 3);
 }
 
 TEST_F(PhotoList, SnapshotRebuildSelectsTheLastPhotoAndScrollsToTheEnd) {

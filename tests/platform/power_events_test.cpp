@@ -1,10 +1,9 @@
 #include "platform/power_events.h"
 
+#include "tests/support/logind_mock.h"
+
 #include <QCoreApplication>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDeadlineTimer>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -14,62 +13,28 @@
 
 namespace {
 
-// A private bus standing in as the system bus, with python3-dbusmock's logind
-// on it. Debian's own python3 is the one that has the dbusmock module.
+// The system bus is a private one with python3-dbusmock's logind on it.
 class PowerEvents : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_pBus = std::make_unique<QProcess>();
-        s_pBus->start(QStringLiteral("dbus-daemon"),
-                      {"--session", "--nofork", "--nopidfile", "--print-address=1"});
-        ASSERT_TRUE(s_pBus->waitForStarted(10000));
-        while (!s_pBus->canReadLine())
-            ASSERT_TRUE(s_pBus->waitForReadyRead(10000)) << "dbus-daemon printed no address";
-        const QByteArray address = s_pBus->readLine().trimmed();
-        qputenv("DBUS_SYSTEM_BUS_ADDRESS", address);
-
-        s_pLogind = std::make_unique<QProcess>();
-        s_pLogind->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        s_pLogind->start(QStringLiteral("/usr/bin/python3"),
-                         {"-m", "dbusmock", "--template", "logind"});
-        ASSERT_TRUE(s_pLogind->waitForStarted(10000));
-
-        QDBusConnection bus = QDBusConnection::systemBus();
-        ASSERT_TRUE(bus.isConnected());
-        const QDeadlineTimer deadline(20000);
-        while (!bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.login1"))) {
-            ASSERT_FALSE(deadline.hasExpired()) << "the logind mock did not come up";
-            QThread::msleep(50);
-        }
+        s_pLogind = std::make_unique<LogindMock>();
+        s_bRunning = s_pLogind->Start();
     }
 
-    static void TearDownTestSuite() {
-        for (auto* process : {&s_pLogind, &s_pBus}) {
-            if (*process) {
-                (*process)->terminate();
-                (*process)->waitForFinished(5000);
-                process->reset();
-            }
-        }
-    }
+    static void TearDownTestSuite() { s_pLogind.reset(); }
 
-    // logind's signal, sent by the mock under logind's name.
+    void SetUp() override { ASSERT_TRUE(s_bRunning) << "no logind mock on a private bus"; }
+
     static void EmitFromLogind(const QString& signature, const QVariant& value) {
-        QDBusMessage call = QDBusMessage::createMethodCall(
-            QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-            QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("EmitSignal"));
-        call << QStringLiteral("org.freedesktop.login1.Manager")
-             << QStringLiteral("PrepareForSleep") << signature << QVariantList{value};
-        const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, 5000);
-        ASSERT_NE(reply.type(), QDBusMessage::ErrorMessage) << qPrintable(reply.errorMessage());
+        s_pLogind->EmitPrepareForSleep(signature, value);
     }
 
-    static std::unique_ptr<QProcess> s_pBus;
-    static std::unique_ptr<QProcess> s_pLogind;
+    static std::unique_ptr<LogindMock> s_pLogind;
+    static bool s_bRunning;
 };
 
-std::unique_ptr<QProcess> PowerEvents::s_pBus;
-std::unique_ptr<QProcess> PowerEvents::s_pLogind;
+std::unique_ptr<LogindMock> PowerEvents::s_pLogind;
+bool PowerEvents::s_bRunning = false;
 
 TEST_F(PowerEvents, SleepAndWakeBecomeSuspendAndResumeOnTheUiThread) {
     CPowerEvents events;

@@ -1,0 +1,100 @@
+#include "app/camera_dlg.h"
+#include "test_photos.h"
+#include "window_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <vector>
+
+namespace {
+
+constexpr int PHOTOS = 3;
+
+// Clicks on the strip of a freshly started window with three photos: slots 3
+// to 6 are empty.
+class WindowClick : public ShownWindow {
+protected:
+    void SetUp() override {
+        WritePhotos(m_home / "Pictures", PHOTOS);
+        ShownWindow::SetUp();
+        ASSERT_EQ(Dlg().m_nPhotoCount, PHOTOS);
+    }
+
+    QPoint SlotCentre(int k) {
+        const RECT& rc = Dlg().m_rcSlot[k];
+        return QPoint((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    }
+
+    void Click(QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::mouseClick(&Dlg(), Qt::LeftButton, modifiers, point);
+    }
+
+    // The selection as the strip holds it.
+    struct Selection {
+        int nCurrent, nAnchor, nMarked;
+        std::vector<int> marked;
+        bool bDeleteEnabled;
+        bool operator==(const Selection&) const = default;
+        friend void PrintTo(const Selection& s, std::ostream* os) {
+            *os << "current " << s.nCurrent << ", anchor " << s.nAnchor << ", " << s.nMarked
+                << " marked {";
+            for (int i : s.marked)
+                *os << " " << i;
+            *os << " }, delete " << (s.bDeleteEnabled ? "enabled" : "disabled");
+        }
+    };
+    Selection Now() {
+        Selection s{
+            Dlg().m_nCurrent, Dlg().m_nAnchor, Dlg().m_nMarked, {}, Dlg().m_btnDelete.isEnabled()};
+        for (int i = 0; i < PHOTO_CAPACITY; ++i)
+            if (Dlg().m_marks[i])
+                s.marked.push_back(i);
+        return s;
+    }
+
+    // Empty slots, the gap between two slots, and the panel below the strip.
+    std::vector<QPoint> PlacesWithoutAPhoto() {
+        const RECT& slot0 = Dlg().m_rcSlot[0];
+        const RECT& slot1 = Dlg().m_rcSlot[1];
+        return {SlotCentre(PHOTOS), SlotCentre(6),
+                QPoint((slot0.right + slot1.left) / 2, (slot0.top + slot0.bottom) / 2),
+                QPoint(SlotCentre(1).x(), slot0.bottom + 8)};
+    }
+};
+
+TEST_F(WindowClick, FirstClickAfterStartUpSetsCurrentAndAnchorAndEnablesDelete) {
+    EXPECT_EQ(Now(), (Selection{-1, -1, 0, {}, false})) << "nothing selected at start-up";
+    Click(SlotCentre(1));
+    EXPECT_EQ(Now(), (Selection{1, 1, 1, {1}, true}));
+}
+
+TEST_F(WindowClick, FirstClickWithShiftSelectsFromTheClickedPhotoOnly) {
+    // The anchor is taken from the click itself, so the range is that photo.
+    Click(SlotCentre(2), Qt::ShiftModifier);
+    EXPECT_EQ(Dlg().m_nAnchor, 2);
+    EXPECT_EQ(Dlg().m_nCurrent, 2);
+    EXPECT_EQ(Now().marked, std::vector<int>{2});
+    EXPECT_TRUE(Dlg().m_btnDelete.isEnabled());
+}
+
+TEST_F(WindowClick, ClickWithoutAPhotoChangesNothing) {
+    for (QPoint place : PlacesWithoutAPhoto()) {
+        SCOPED_TRACE(testing::Message() << place.x() << "," << place.y());
+        Click(place);
+        EXPECT_EQ(Now(), (Selection{-1, -1, 0, {}, false})) << "before any selection";
+    }
+    Click(SlotCentre(0));
+    const Selection selected = Now();
+    for (QPoint place : PlacesWithoutAPhoto()) {
+        SCOPED_TRACE(testing::Message() << place.x() << "," << place.y());
+        for (Qt::KeyboardModifiers modifiers :
+             {Qt::KeyboardModifiers(Qt::NoModifier), Qt::KeyboardModifiers(Qt::ShiftModifier),
+              Qt::KeyboardModifiers(Qt::ControlModifier)}) {
+            Click(place, modifiers);
+            EXPECT_EQ(Now(), selected) << "after a selection";
+        }
+    }
+}
+
+} // namespace
