@@ -1,10 +1,14 @@
 #include "tests/library/jpeg_test_support.h"
 
 #include "library/jpeg_file.h"
+#include "platform/win_types.h" // before jpeglib.h, which defines TRUE and FALSE
+
+#include <jpeglib.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 MessageRecorder::MessageRecorder() {
@@ -48,4 +52,29 @@ int OpenDescriptorCount() {
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
         ++count;
     return count;
+}
+
+// A four-component JPEG, which the program reads through without storing.
+bool WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t height) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_error_mgr err;
+    jpeg_compress_struct cinfo;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 4;
+    cinfo.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<unsigned char> row(std::size_t{width} * 4, 128);
+    JSAMPROW rowPointer = row.data();
+    while (cinfo.next_scanline < cinfo.image_height)
+        jpeg_write_scanlines(&cinfo, &rowPointer, 1);
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return std::fclose(file) == 0;
 }

@@ -29,6 +29,9 @@ std::vector<unsigned char> SolidPicture(std::uint32_t width, std::uint32_t heigh
 // Writes a colour JPEG of the given size at quality 90, or fails the test.
 void WriteTestJpeg(const std::string& path, std::uint32_t width, std::uint32_t height);
 
+// A four-component (CMYK) JPEG of mid grey; false when it cannot be written.
+bool WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t height);
+
 // Names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
 

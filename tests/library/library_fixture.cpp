@@ -1,81 +1,25 @@
 #include "tests/library/library_fixture.h"
 
-#include <QFile>
-#include <QImageReader>
+#include "library/jpeg_file.h"
 
-#include <cstring>
 #include <fstream>
-
-#include <unistd.h>
 
 namespace {
 
 CodecCalls g_calls;
 
+// The real JpegFile, with its calls counted.
 unsigned char* Decode(const std::string& path, std::uint32_t& width, std::uint32_t& height,
                       unsigned char* buffer) {
-    width = height = 0;
     ++g_calls.decodes;
     g_calls.decodedPaths.push_back(path);
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly)) {
-        AppMessageBox("JPEG :\nCan't open " + path + "\n");
-        return nullptr;
-    }
-    QImageReader reader(&file, "jpeg");
-    const QSize size = reader.size();
-    if (size.isValid() &&
-        (size.width() > 3000 || size.height() > 3000 || size.width() < 72 || size.height() < 54))
-        return nullptr;
-    QImage image = reader.read();
-    if (image.isNull()) {
-        ShowMessageBox(
-            {"Not a JPEG file", "JPEG Fatal Error", MB_ICONERROR, MessageBoxOwner::None});
-        return nullptr;
-    }
-    width = image.width();
-    height = image.height();
-    // Stands for a four-component file: the library reports success without
-    // storing any row.
-    if (path.find("CMYK") != std::string::npos)
-        return buffer;
-    image = image.convertToFormat(QImage::Format_RGB888);
-    for (int y = 0; y < image.height(); ++y)
-        std::memcpy(buffer + y * image.width() * 3, image.constScanLine(y), image.width() * 3);
-    return buffer;
+    return JpegFile::DecodeToRgb(path, width, height, buffer);
 }
 
 bool Encode(const std::string& path, const unsigned char* data, std::uint32_t width,
-            std::uint32_t height, int, int quality) {
+            std::uint32_t height, int colour, int quality) {
     ++g_calls.encodes;
-    if (!data || !width || !height)
-        return false;
-    QImage image(data, int(width), int(height), int(width) * 3, QImage::Format_RGB888);
-    const std::string temp = path + ".part";
-    bool written = image.save(QString::fromStdString(temp), "JPG", quality);
-    // Published without replacing anything, as JpegFile does.
-    written = written && link(temp.c_str(), path.c_str()) == 0;
-    unlink(temp.c_str());
-    if (!written)
-        AppMessageBox("JpegFile :\nCan't open " + path + "\n");
-    return written;
-}
-
-bool SwapRedBlue(unsigned char* data, std::uint32_t pixelsPerRow, std::uint32_t rows) {
-    if (!data)
-        return false;
-    for (std::size_t i = 0; i < std::size_t(pixelsPerRow) * rows; ++i)
-        std::swap(data[i * 3], data[i * 3 + 2]);
-    return true;
-}
-
-bool FlipVertical(unsigned char* data, std::uint32_t bytesPerRow, std::uint32_t rows) {
-    if (!data)
-        return false;
-    for (std::uint32_t i = 0; i < rows / 2; ++i)
-        std::swap_ranges(data + i * bytesPerRow, data + (i + 1) * bytesPerRow,
-                         data + (rows - 1 - i) * bytesPerRow);
-    return true;
+    return JpegFile::EncodeFromRgb(path, data, width, height, colour, quality);
 }
 
 } // namespace
@@ -85,7 +29,7 @@ CodecCalls& TestCodecCalls() {
 }
 
 const JpegCodec& TestJpegCodec() {
-    static const JpegCodec codec{&Encode, &Decode, &SwapRedBlue, &FlipVertical};
+    static const JpegCodec codec{&Encode, &Decode, &JpegFile::SwapRedBlue, &JpegFile::FlipVertical};
     return codec;
 }
 

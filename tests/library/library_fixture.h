@@ -1,8 +1,7 @@
 #pragma once
-// Shared pieces of the photo library tests: a JPEG codec on Qt's image
-// reader and writer that behaves like JpegFile towards its callers (messages,
-// size limits, publish without overwriting), cells that remember their
-// picture, and a pictures folder with a CPhotoLibrary over it.
+// Shared pieces of the photo library tests: JpegFile with its calls counted,
+// cells that remember their picture, and a pictures folder with a
+// CPhotoLibrary over it.
 
 #include "library/jpeg_codec.h"
 #include "library/photo_buffers.h"
@@ -19,7 +18,7 @@
 #include <string>
 #include <vector>
 
-// Calls counted by the test codec.
+// Calls of JpegFile counted by the test codec.
 struct CodecCalls {
     int decodes = 0;
     int encodes = 0;
@@ -28,7 +27,7 @@ struct CodecCalls {
 CodecCalls& TestCodecCalls();
 const JpegCodec& TestJpegCodec();
 
-// Writes a JPEG file of the given size filled by fill(x, y), top-down.
+// Writes a JPEG file of the given size in one colour.
 void WriteJpeg(const std::string& path, int width, int height, QColor colour);
 void Touch(const std::string& path);
 

@@ -1,3 +1,4 @@
+#include "tests/library/jpeg_test_support.h"
 #include "tests/library/library_fixture.h"
 
 #include <QScrollBar>
@@ -135,7 +136,7 @@ TEST_F(ThumbnailStrip, RebuildInsideADecodeMessageStartsThePassAgain) {
 
 TEST_F(ThumbnailStrip, FourComponentPictureNeverShowsThePreviousPhoto) {
     WriteJpeg(PhotoPath("Picture 0000.jpg"), 640, 480, Qt::red);
-    WriteJpeg(PhotoPath("Picture CMYK.jpg"), 640, 480, Qt::red);
+    ASSERT_TRUE(WriteCmykJpeg(PhotoPath("Picture 0001.jpg"), 640, 480));
     library->StartupScan();
     EXPECT_GT(At(cells[0], 40, 30).red(), 200);
     EXPECT_EQ(At(cells[1], 36, 27), QColor(200, 0, 0)) << "the placeholder, not the red photo";
