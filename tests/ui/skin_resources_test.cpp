@@ -1,4 +1,3 @@
-#include "ui/control_layout.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
 
@@ -46,14 +45,6 @@ TEST(SkinIcons, BothIconsHoldSixSizes) {
             EXPECT_TRUE(sizes.contains(QSize(size, size))) << id << " " << size;
     }
     EXPECT_TRUE(LoadIconResource(5).isNull());
-}
-
-TEST(WindowSize, HeightGrowsWithTheVerticalDpi) {
-    EXPECT_EQ(MainWindowHeight(96), 646);
-    EXPECT_EQ(MainWindowHeight(120), 654);
-    EXPECT_EQ(MainWindowHeight(144), 662);
-    EXPECT_EQ(MainWindowHeight(100), 647) << "integer division";
-    EXPECT_EQ(MAIN_WINDOW_WIDTH, 645);
 }
 
 } // namespace
