@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,33 @@ TEST(SkinIcons, BothIconsHoldSixSizes) {
             EXPECT_TRUE(sizes.contains(QSize(size, size))) << id << " " << size;
     }
     EXPECT_TRUE(LoadIconResource(5).isNull());
+}
+
+// Nothing of the drawing is cut off at an image's edge: the logo's last
+// column and the corners of every icon image stay transparent, at both
+// scales; the icons installed for the desktop are transparent at every size.
+TEST(SkinArt, DrawingEndsInsideTheImages) {
+    QPixmap unused;
+    ASSERT_EQ(LoadBitmapResource(unused, IDB_LOGO), TRUE);
+    for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
+        SCOPED_TRACE(suffix.toStdString());
+        const QImage logo(QStringLiteral(":/bitmaps/%1%2.png").arg(IDB_LOGO).arg(suffix));
+        ASSERT_FALSE(logo.isNull());
+        for (int y = 0; y < logo.height(); ++y)
+            ASSERT_EQ(qAlpha(logo.pixel(logo.width() - 1, y)), 0) << y;
+    }
+    for (int size : ICON_IMAGE_SIZES) {
+        for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
+            const QString path =
+                QStringLiteral(RES_DIR "/icons/camera_%1%2.png").arg(size).arg(suffix);
+            const QImage icon(path);
+            ASSERT_FALSE(icon.isNull()) << path.toStdString();
+            EXPECT_TRUE(icon.hasAlphaChannel()) << path.toStdString();
+            const int last = icon.width() - 1;
+            for (QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last)})
+                EXPECT_EQ(qAlpha(icon.pixel(corner)), 0) << path.toStdString();
+        }
+    }
 }
 
 } // namespace
