@@ -39,16 +39,16 @@ void DrawThumbnailPanel(QPainter& painter, const RECT& rcScrollBar, const RECT& 
     // pixel would be one device pixel here and two there; the fill colour
     // takes up what the rings leave.
     const QTransform toDevice = painter.deviceTransform();
-    const QRectF panel = toDevice.mapRect(
-        QRectF(rc.left, rc.top, rc.right - rc.left + 1, rc.bottom - rc.top + 1));
+    const QRectF panel =
+        toDevice.mapRect(QRectF(rc.left, rc.top, rc.right - rc.left + 1, rc.bottom - rc.top + 1));
     QRect outer;
     outer.setCoords(qRound(panel.left()), qRound(panel.top()), qRound(panel.right()) - 1,
                     qRound(panel.bottom()) - 1);
     const int ringWidth = std::max(1, static_cast<int>(std::floor(toDevice.m11() + 1e-6)));
     for (int i = 0; i < PANEL_BEVEL_STEPS; ++i) {
         const int g = 67 + 4 * i;
-        FillDeviceRing(painter, outer.adjusted(i * ringWidth, i * ringWidth, -i * ringWidth,
-                                               -i * ringWidth),
+        FillDeviceRing(painter,
+                       outer.adjusted(i * ringWidth, i * ringWidth, -i * ringWidth, -i * ringWidth),
                        ringWidth, ToQColor(RGB(g, g, g)));
     }
 }

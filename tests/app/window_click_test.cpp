@@ -133,9 +133,9 @@ TEST_F(WindowClick, DoubleClickOpensThePhotoAndKeepsTheMarksOfItsFirstPress) {
     doubleClick(2, Qt::ShiftModifier);
     EXPECT_EQ(Now(), (Selection{2, 2, 3, {0, 1, 2}, true}));
 
-    EXPECT_EQ(viewer.m_opened, (QStringList{QStringLiteral("Picture 0001.jpg"),
-                                            QStringLiteral("Picture 0002.jpg"),
-                                            QStringLiteral("Picture 0002.jpg")}));
+    EXPECT_EQ(viewer.m_opened,
+              (QStringList{QStringLiteral("Picture 0001.jpg"), QStringLiteral("Picture 0002.jpg"),
+                           QStringLiteral("Picture 0002.jpg")}));
     doubleClick(PHOTOS, Qt::NoModifier);
     EXPECT_EQ(viewer.m_opened.size(), 3) << "an empty slot opens nothing";
 }

@@ -18,8 +18,8 @@ QImage Grab(CCameraDlg& dlg) {
 TEST_F(ShownWindow, BackgroundIsTheDialogColour) {
     const QImage shot = Grab(Dlg());
     // Beside the scroll bar's right end, and the last row under it.
-    for (QPoint p : {QPoint(45, 500), QPoint(300, 500), QPoint(640, 605), QPoint(300, 613),
-                     QPoint(0, 613)})
+    for (QPoint p :
+         {QPoint(45, 500), QPoint(300, 500), QPoint(640, 605), QPoint(300, 613), QPoint(0, 613)})
         EXPECT_EQ(shot.pixel(p), Grey(249)) << p.x() << "," << p.y();
 }
 
