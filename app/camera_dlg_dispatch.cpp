@@ -79,9 +79,12 @@ void CCameraDlg::mousePressEvent(QMouseEvent* event) {
 }
 
 void CCameraDlg::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The double-click stands for the second press: the marks stay as the
+    // first press set them. Qt's default handling would pass it on as one more
+    // press, which would toggle a Control-click back or cut a Shift range.
+    event->accept();
     if (event->button() == Qt::LeftButton && m_pLibrary)
         m_pLibrary->OnThumbDoubleClick(PackedPosition(event));
-    QDialog::mouseDoubleClickEvent(event);
 }
 
 void CCameraDlg::mouseMoveEvent(QMouseEvent* event) {
@@ -134,6 +137,11 @@ void CCameraDlg::OnSysCommand(UINT nID) {
     switch (nID & 0xFFF0) {
     case SC_MINIMIZE:
         showMinimized();
+        break;
+    case SC_MAXIMIZE:
+        // A maximise that is not the exact command; the state change that
+        // follows undoes it again (changeEvent), as the window has one size.
+        showMaximized();
         break;
     case SC_RESTORE:
         showNormal();

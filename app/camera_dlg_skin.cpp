@@ -11,8 +11,7 @@
 #include <QStyle>
 
 void CCameraDlg::LayoutControls() {
-    ApplyControlLayout(
-        *this, [this](int nID) { return GetDlgItem(nID); }, GetLogPixelsY(this));
+    ApplyControlLayout(*this, [this](int nID) { return GetDlgItem(nID); });
 }
 
 void CCameraDlg::LoadSkinBitmaps() {

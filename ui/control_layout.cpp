@@ -2,11 +2,7 @@
 
 #include "ui/resource_ids.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
-
-#include <cmath>
 
 const ControlPlacement g_layoutTable[LAYOUT_ROWS] = {
     {IDC_VIDEO_HOST, {0, 0}, {0, 0, 640, 480}},   {IDC_PREVIEW_FRAME, {2, 2}, {0, 0, 641, 480}},
@@ -19,20 +15,7 @@ const ControlPlacement g_layoutTable[LAYOUT_ROWS] = {
     {IDC_PROPERTIES, {191, 488}, {0, 0, 40, 30}},
 };
 
-int MainWindowHeight(int nLogPixelsY) {
-    return 614 + (nLogPixelsY * 32) / 96;
-}
-
-int GetLogPixelsY(const QWidget* window) {
-    const QScreen* screen = window != nullptr ? window->screen() : nullptr;
-    if (screen == nullptr)
-        screen = QGuiApplication::primaryScreen();
-    // Without any screen the conventional 96 DPI keeps the window usable.
-    return screen != nullptr ? static_cast<int>(std::lround(screen->logicalDotsPerInchY())) : 96;
-}
-
-void ApplyControlLayout(QWidget& window, const std::function<QWidget*(int)>& getDlgItem,
-                        int nLogPixelsY) {
+void ApplyControlLayout(QWidget& window, const std::function<QWidget*(int)>& getDlgItem) {
     if (QWidget* logo = getDlgItem(IDC_LOGO))
         logo->show();
     for (const ControlPlacement& row : g_layoutTable) {
@@ -42,7 +25,6 @@ void ApplyControlLayout(QWidget& window, const std::function<QWidget*(int)>& get
         control->setGeometry(row.pt.x() - 2, row.pt.y() - 2, row.rcSize.width(),
                              row.rcSize.height());
     }
-    // The window manager draws the caption and the frame, so this is the
-    // client area; the top-left corner stays where it is.
-    window.setFixedSize(MAIN_WINDOW_WIDTH, MainWindowHeight(nLogPixelsY));
+    // The top-left corner stays where it is.
+    window.setFixedSize(MAIN_CLIENT_WIDTH, MAIN_CLIENT_HEIGHT);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's fixed pixel layout: where every control goes, in client
-// coordinates, and the window size. No position depends on the screen; only
-// the window's height grows with the screen's vertical DPI.
+// coordinates, and the window size. Positions and size are logical pixels:
+// Qt scales the whole window by the screen's scale factor, so nothing here
+// depends on the screen.
 
 #include <QPoint>
 #include <QRect>
@@ -22,18 +23,16 @@ struct ControlPlacement {
 inline constexpr int LAYOUT_ROWS = 15;
 extern const ControlPlacement g_layoutTable[LAYOUT_ROWS];
 
-constexpr int MAIN_WINDOW_WIDTH = 645;
-
-// 614 plus 32 pixels per 96 dots per inch of the screen's vertical
-// resolution, integer division: 646 at 96 DPI, 654 at 120, 662 at 144.
-int MainWindowHeight(int nLogPixelsY);
-
-// The screen's vertical resolution in dots per inch, as the window system
-// reports it for `window`'s screen (the primary screen when it has none).
-int GetLogPixelsY(const QWidget* window);
+// The client area. A window of 645 x (614 + 32 per 96 DPI) with a fixed
+// frame and a caption has this client area; here the window manager draws
+// frame and caption outside it, so only the client area is set. The preview
+// and the scroll bar fill the width; the scroll bar's last row, 612, lies one
+// row above the client's last, and the panel's right ring at x = 641 falls
+// just outside.
+constexpr int MAIN_CLIENT_WIDTH = 641;
+constexpr int MAIN_CLIENT_HEIGHT = 614;
 
 // The layout pass: shows the logo, places every control of the table (looked
 // up with getDlgItem; a missing one is skipped) and sizes the window's client
 // area, keeping its top-left corner. The window cannot be resized afterwards.
-void ApplyControlLayout(QWidget& window, const std::function<QWidget*(int)>& getDlgItem,
-                        int nLogPixelsY);
+void ApplyControlLayout(QWidget& window, const std::function<QWidget*(int)>& getDlgItem);

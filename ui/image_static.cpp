@@ -3,9 +3,9 @@
 #include "ui/resource_ids.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
-CImageStatic::CImageStatic(QWidget* parent) : QLabel(parent) {
-    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+CImageStatic::CImageStatic(QWidget* parent) : QFrame(parent) {
     SetNotifyStyle(false);
 }
 
@@ -18,7 +18,19 @@ void CImageStatic::SetNotifyStyle(bool bNotify) {
 
 void CImageStatic::SetImage(const QPixmap& image) {
     m_imgShown = image;
-    setPixmap(image);
+    update();
+}
+
+void CImageStatic::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event); // the border, for a control that has one
+    if (m_imgShown.isNull())
+        return;
+    // At 100 % and 200 % the picture's pixels map one to one onto the
+    // screen's. At scales in between they do not; filtering then keeps the
+    // edges even, where picking the nearest pixel would double some rows.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QPointF(contentsRect().topLeft()), m_imgShown);
 }
 
 void CImageStatic::mousePressEvent(QMouseEvent* event) {

@@ -4,10 +4,10 @@
 // owner at once, as a command carrying its control id; without it the control
 // is transparent to the mouse and the window below gets the events.
 
-#include <QLabel>
+#include <QFrame>
 #include <QPixmap>
 
-class CImageStatic : public QLabel {
+class CImageStatic : public QFrame {
     Q_OBJECT
 
 public:
@@ -35,6 +35,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // The picture at its logical size from the top-left corner, inside the
+    // border if there is one.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int m_nID = 0;

@@ -19,7 +19,8 @@ constexpr int PANEL_BEVEL_STEPS = 8;
 RECT PanelRect(const RECT& rcScrollBar, const RECT& rcFirstSlot);
 
 // Fill, then the bevel rings from the outermost (grey 67) inwards, each 4
-// levels lighter, so fill and rings together cover the panel.
+// levels lighter, so fill and rings together cover the panel. Every ring is
+// the same whole number of device pixels wide at any scale.
 void DrawThumbnailPanel(QPainter& painter, const RECT& rcScrollBar, const RECT& rcFirstSlot);
 
 // Four one-pixel rings around each visible slot, just outside the cell: blue

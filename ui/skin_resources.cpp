@@ -1,6 +1,7 @@
 #include "ui/skin_resources.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
@@ -18,8 +19,14 @@ static void InitSkinResources() {
 BOOL LoadBitmapResource(QPixmap& bitmap, int id) {
     InitSkinResources();
     const int resourceId = id & 0xFFFF;
+    // On a screen scaled above 100 % the image painted at twice the size is
+    // taken; its @2x name gives it a device pixel ratio of 2, so it keeps its
+    // logical size and is drawn from the finer pixels.
+    const bool bScaledScreen = qGuiApp != nullptr && qGuiApp->devicePixelRatio() > 1.0;
     QPixmap loaded;
-    if (!loaded.load(QStringLiteral(":/bitmaps/%1.png").arg(resourceId))) {
+    if (!loaded.load(QStringLiteral(":/bitmaps/%1%2.png")
+                         .arg(resourceId)
+                         .arg(bScaledScreen ? QStringLiteral("@2x") : QString()))) {
         bitmap = QPixmap();
         return FALSE;
     }

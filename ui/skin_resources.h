@@ -6,7 +6,8 @@
 class QIcon;
 class QPixmap;
 
-// Loads bitmap resource `id` (only its low 16 bits count) into `bitmap`.
+// Loads bitmap resource `id` (only its low 16 bits count) into `bitmap`, at
+// twice its size with a device pixel ratio of 2 when a screen is scaled.
 // TRUE when it exists; otherwise `bitmap` is left empty and FALSE returned.
 BOOL LoadBitmapResource(QPixmap& bitmap, int id);
 

@@ -1,8 +1,10 @@
 // Paints the program's skin bitmaps, logo and icons and writes them as PNG
 // files into the folder given on the command line (res/ of the source tree):
 //   skin_art <res folder>
-// Run it after changing a look, then commit the PNG files; the program itself
-// only compiles the committed files in.
+// Every picture is painted twice from the same drawing: at its own size and,
+// as name@2x.png, at twice that size for screens scaled to 200 %. Run it
+// after changing a look, then commit the PNG files; the program itself only
+// compiles the committed files in.
 
 #include <QDir>
 #include <QFont>
@@ -13,6 +15,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -127,11 +130,24 @@ void DrawGear(QPainter& p, const QColor& ink, const QColor& face) {
 
 using SymbolPainter = std::function<void(QPainter&, const QColor&, const QColor&)>;
 
-QImage SkinButton(const SymbolPainter& symbol, Look look) {
-    QImage image(40, 30, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
+// An image of width x height pixels at `scale`, painted in those pixels: the
+// painter is scaled, so the drawing code keeps the 1x coordinates.
+QImage Canvas(int width, int height, qreal scale, QImage::Format format, const QColor& fill) {
+    QImage image(qRound(width * scale), qRound(height * scale), format);
+    image.fill(fill);
+    return image;
+}
+
+void BeginPainting(QPainter& p, qreal scale) {
     p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    p.scale(scale, scale);
+}
+
+QImage SkinButton(const SymbolPainter& symbol, Look look, qreal scale) {
+    QImage image = Canvas(40, 30, scale, QImage::Format_ARGB32, Qt::transparent);
+    QPainter p(&image);
+    BeginPainting(p, scale);
     DrawFace(p, QRectF(0, 0, 40, 30), look);
     const LookColours c = ColoursOf(look);
     // The symbol moves one pixel down and right while pressed: the face
@@ -145,12 +161,10 @@ QImage SkinButton(const SymbolPainter& symbol, Look look) {
 }
 
 // 24 bits, no alpha: the window's background colour fills the corners.
-QImage ResolutionFace(const QString& label, Look look) {
-    QImage image(86, 30, QImage::Format_RGB888);
-    image.fill(QColor(249, 249, 249));
+QImage ResolutionFace(const QString& label, Look look, qreal scale) {
+    QImage image = Canvas(86, 30, scale, QImage::Format_RGB888, QColor(249, 249, 249));
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    BeginPainting(p, scale);
     DrawFace(p, QRectF(0, 0, 86, 30), look);
     const LookColours c = ColoursOf(look);
     const int shift = look == Look::Pressed ? 1 : 0;
@@ -176,12 +190,10 @@ QImage ResolutionFace(const QString& label, Look look) {
     return image;
 }
 
-QImage Logo() {
-    QImage image(75, 20, QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+QImage Logo(qreal scale) {
+    QImage image = Canvas(75, 20, scale, QImage::Format_ARGB32, Qt::transparent);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
+    BeginPainting(p, scale);
     // A small lens: the eye of the mark.
     QRadialGradient lens(QPointF(8, 10), 8, QPointF(6.5, 8));
     lens.setColorAt(0.0, QColor(0x9b, 0xf0, 0xff));
@@ -192,51 +204,59 @@ QImage Logo() {
     p.drawEllipse(QPointF(9, 10), 7.5, 7.5);
     p.setBrush(QColor(255, 255, 255, 220));
     p.drawEllipse(QPointF(6.8, 7.6), 1.7, 1.7);
+    // The name as an outline, narrowed where needed so that its slanted last
+    // letter ends inside the image at every scale.
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(13);
     font.setBold(true);
     font.setItalic(true);
-    p.setFont(font);
-    p.setPen(QColor(0x2a, 0x3b, 0x50));
-    p.drawText(QRectF(19, 0, 56, 20), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("nimbrel"));
+    QPainterPath name;
+    name.addText(0, 0, font, QStringLiteral("nimbrel"));
+    const QRectF bounds = name.boundingRect();
+    const QRectF room(19.5, 2, 54.5, 16);
+    const qreal narrowing = std::min(1.0, room.width() / bounds.width());
+    QTransform place;
+    place.translate(room.left(), room.center().y() - bounds.center().y());
+    place.scale(narrowing, 1.0);
+    place.translate(-bounds.left(), 0);
+    p.setBrush(QColor(0x2a, 0x3b, 0x50));
+    p.drawPath(place.map(name));
     return image;
 }
 
-// The program icon: a round webcam head with a big lens on a small stand.
-// `opaque` gives the 24-bit image, on a light tile instead of transparency.
-QImage AppIcon(int size, bool opaque) {
-    QImage image(size, size, opaque ? QImage::Format_RGB888 : QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
+// The program icon: a round webcam head with a big lens on a small stand,
+// on transparency. The small sizes draw a simpler camera with thicker lines,
+// and keep the stand so that it still reads as a camera and not as an eye.
+QImage AppIcon(int size, qreal scale) {
+    QImage image = Canvas(size, size, scale, QImage::Format_ARGB32, Qt::transparent);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    const qreal s = size / 256.0;
-    p.scale(s, s);
-    if (opaque) {
-        QLinearGradient tile(0, 0, 0, 256);
-        tile.setColorAt(0, QColor(0xe9, 0xf1, 0xf8));
-        tile.setColorAt(1, QColor(0xbe, 0xd0, 0xe2));
-        p.fillRect(QRectF(0, 0, 256, 256), tile);
-    }
+    BeginPainting(p, scale * size / 256.0);
     const bool small = size <= 24;
-    // Stand.
-    if (!small) {
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0x2a, 0x3b, 0x50));
+    const QColor ink(0x2a, 0x3b, 0x50);
+    // Stand: a neck and a wide foot, lighter than the outline so that it
+    // shows on dark backgrounds as well.
+    QLinearGradient foot(0, 212, 0, 248);
+    foot.setColorAt(0, QColor(0x6a, 0x7f, 0x99));
+    foot.setColorAt(1, QColor(0x34, 0x45, 0x5a));
+    p.setPen(small ? QPen(ink, 10) : QPen(ink, 5));
+    p.setBrush(QColor(0x4a, 0x5d, 0x75));
+    if (small) {
+        p.drawRect(QRectF(104, 180, 48, 44));
+        p.setBrush(foot);
+        p.drawRoundedRect(QRectF(36, 212, 184, 38), 16, 16);
+    } else {
         p.drawRoundedRect(QRectF(112, 188, 32, 34), 6, 6);
-        QLinearGradient foot(0, 214, 0, 244);
-        foot.setColorAt(0, QColor(0x4a, 0x5d, 0x75));
-        foot.setColorAt(1, QColor(0x22, 0x30, 0x42));
         p.setBrush(foot);
         p.drawEllipse(QRectF(60, 212, 136, 32));
     }
     // Head.
-    const QPointF centre(128, small ? 128 : 112);
-    const qreal radius = small ? 120 : 96;
+    const QPointF centre(128, small ? 100 : 112);
+    const qreal radius = small ? 92 : 96;
     QRadialGradient head(centre, radius, centre - QPointF(radius * 0.35, radius * 0.45));
     head.setColorAt(0, QColor(0xff, 0xff, 0xff));
     head.setColorAt(0.7, QColor(0xd5, 0xe0, 0xec));
     head.setColorAt(1, QColor(0xa4, 0xb6, 0xca));
-    p.setPen(QPen(QColor(0x2a, 0x3b, 0x50), small ? 14 : 7));
+    p.setPen(QPen(ink, small ? 16 : 7));
     p.setBrush(head);
     p.drawEllipse(centre, radius, radius);
     // Lens.
@@ -261,6 +281,16 @@ QImage AppIcon(int size, bool opaque) {
     return image;
 }
 
+// The 24-bit variant of an icon image kept inside the program: the icon on
+// the window's background colour.
+QImage Opaque(const QImage& icon) {
+    QImage image(icon.size(), QImage::Format_RGB888);
+    image.fill(QColor(249, 249, 249));
+    QPainter p(&image);
+    p.drawImage(0, 0, icon);
+    return image;
+}
+
 bool Save(const QImage& image, const QString& folder, const QString& name) {
     const QString path = folder + QLatin1Char('/') + name;
     if (!image.save(path, "PNG")) {
@@ -268,6 +298,13 @@ bool Save(const QImage& image, const QString& folder, const QString& name) {
         return false;
     }
     return true;
+}
+
+// Writes name.png and name@2x.png, painted by paint(scale).
+bool SaveBothScales(const std::function<QImage(qreal)>& paint, const QString& folder,
+                    const QString& name) {
+    return Save(paint(1.0), folder, name + QStringLiteral(".png")) &&
+           Save(paint(2.0), folder, name + QStringLiteral("@2x.png"));
 }
 
 } // namespace
@@ -301,8 +338,9 @@ int main(int argc, char** argv) {
     bool ok = true;
     for (const auto& button : buttons) {
         for (const auto& look : looks) {
-            ok &= Save(SkinButton(button.symbol, look.look), bitmaps,
-                       QStringLiteral("%1_%2.png").arg(button.name, look.suffix));
+            ok &= SaveBothScales(
+                [&](qreal scale) { return SkinButton(button.symbol, look.look, scale); }, bitmaps,
+                QStringLiteral("%1_%2").arg(button.name, look.suffix));
         }
     }
     const struct {
@@ -311,12 +349,21 @@ int main(int argc, char** argv) {
     } faces[] = {{"res640", "640x480"}, {"res320", "320x240"}, {"res1_3m", "1.3M"}};
     for (const auto& face : faces) {
         for (int i = 0; i < 3; ++i) {
-            ok &= Save(ResolutionFace(QString::fromLatin1(face.label), looks[i].look), bitmaps,
-                       QStringLiteral("%1_%2.png").arg(face.name, looks[i].suffix));
+            ok &= SaveBothScales(
+                [&](qreal scale) {
+                    return ResolutionFace(QString::fromLatin1(face.label), looks[i].look, scale);
+                },
+                bitmaps, QStringLiteral("%1_%2").arg(face.name, looks[i].suffix));
         }
     }
-    ok &= Save(Logo(), bitmaps, QStringLiteral("logo.png"));
-    for (int size : {256, 128, 48, 32, 24, 16})
-        ok &= Save(AppIcon(size, size == 256), icons, QStringLiteral("camera_%1.png").arg(size));
+    ok &= SaveBothScales(Logo, bitmaps, QStringLiteral("logo"));
+    for (int size : {256, 128, 48, 32, 24, 16}) {
+        ok &= SaveBothScales([size](qreal scale) { return AppIcon(size, scale); }, icons,
+                             QStringLiteral("camera_%1").arg(size));
+    }
+    // The program's own largest image has no alpha channel; the installed
+    // icon above keeps its transparency.
+    ok &= SaveBothScales([](qreal scale) { return Opaque(AppIcon(256, scale)); }, icons,
+                         QStringLiteral("camera_256_opaque"));
     return ok ? 0 : 1;
 }

@@ -2,10 +2,27 @@
 #include "test_photos.h"
 #include "window_fixture.h"
 
+#include <QDesktopServices>
+#include <QUrl>
+
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <vector>
+
+// Takes the place of the desktop's viewer: records each photo it is asked to
+// open.
+class ViewerStandIn : public QObject {
+    Q_OBJECT
+
+public:
+    ViewerStandIn() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+    ~ViewerStandIn() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+    QStringList m_opened;
+
+public slots:
+    void Open(const QUrl& url) { m_opened << url.fileName(); }
+};
 
 namespace {
 
@@ -97,4 +114,32 @@ TEST_F(WindowClick, ClickWithoutAPhotoChangesNothing) {
     }
 }
 
+TEST_F(WindowClick, DoubleClickOpensThePhotoAndKeepsTheMarksOfItsFirstPress) {
+    ViewerStandIn viewer;
+    auto doubleClick = [this](int k, Qt::KeyboardModifiers modifiers) {
+        QTest::mouseDClick(&Dlg(), Qt::LeftButton, modifiers, SlotCentre(k));
+    };
+    doubleClick(1, Qt::NoModifier);
+    EXPECT_EQ(Now(), (Selection{1, 1, 1, {1}, true})) << "plain: that photo alone";
+
+    // Control on a photo not yet marked: the first press marks it, and it
+    // stays marked.
+    doubleClick(2, Qt::ControlModifier);
+    EXPECT_EQ(Now(), (Selection{2, 2, 2, {1, 2}, true}));
+
+    // Shift from photo 0: the first press selects the range 0 to 2, which the
+    // double-click keeps while it moves the anchor to 2.
+    Click(SlotCentre(0));
+    doubleClick(2, Qt::ShiftModifier);
+    EXPECT_EQ(Now(), (Selection{2, 2, 3, {0, 1, 2}, true}));
+
+    EXPECT_EQ(viewer.m_opened,
+              (QStringList{QStringLiteral("Picture 0001.jpg"), QStringLiteral("Picture 0002.jpg"),
+                           QStringLiteral("Picture 0002.jpg")}));
+    doubleClick(PHOTOS, Qt::NoModifier);
+    EXPECT_EQ(viewer.m_opened.size(), 3) << "an empty slot opens nothing";
+}
+
 } // namespace
+
+#include "window_click_test.moc"

@@ -1,5 +1,4 @@
 #include "app/camera_dlg.h"
-#include "ui/control_layout.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
 #include "window_fixture.h"
@@ -84,10 +83,13 @@ TEST_F(ShownWindow, EveryControlSitsAtItsPixelPosition) {
     }
 }
 
-TEST_F(ShownWindow, ClientAreaIs645WideAndGrowsWithTheDpi) {
-    const int dpi = GetLogPixelsY(&Dlg());
-    EXPECT_EQ(Dlg().size(), QSize(645, 614 + dpi * 32 / 96));
+TEST_F(ShownWindow, ClientAreaEndsJustBelowTheScrollBar) {
+    EXPECT_EQ(Dlg().size(), QSize(641, 614));
     EXPECT_EQ(Dlg().minimumSize(), Dlg().maximumSize()) << "fixed size";
+    const QRect scrollBar = Dlg().GetDlgItem(IDC_STRIP_SCROLL)->geometry();
+    EXPECT_EQ(scrollBar.bottom(), 612);
+    EXPECT_EQ(Dlg().GetDlgItem(IDC_PREVIEW_FRAME)->geometry().right(), Dlg().width() - 1)
+        << "the preview fills the width";
 }
 
 TEST_F(ShownWindow, StripGeometryIsMeasuredInClientCoordinates) {

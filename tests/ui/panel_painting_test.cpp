@@ -4,10 +4,13 @@
 #include "pixel_set.h"
 
 #include <QPainter>
+#include <QtMath>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -46,6 +49,49 @@ TEST(ThumbnailPanel, FillAndRingsCoverThePanelExactly) {
             ASSERT_EQ(p, static_cast<QRgb>(qRgb(expected, expected, expected)) & 0xFFFFFFu)
                 << x << "," << y;
         }
+    }
+}
+
+// The colours met going from `from` in steps of `step` up to the panel's
+// fill, each with the number of pixels it lasts; the white outside the
+// panel is passed over.
+std::vector<std::pair<int, int>> BevelRuns(const QImage& image, QPoint from, QPoint step) {
+    std::vector<std::pair<int, int>> runs;
+    for (QPoint p = from; image.valid(p); p += step) {
+        const int grey = qRed(image.pixel(p));
+        if (grey == 255)
+            continue;
+        if (grey == 99)
+            break;
+        if (!runs.empty() && runs.back().first == grey)
+            ++runs.back().second;
+        else
+            runs.emplace_back(grey, 1);
+    }
+    return runs;
+}
+
+TEST(ThumbnailPanel, EveryRingIsTheSameWholeNumberOfDevicePixelsAtAnyScale) {
+    for (const auto& [scale, ringWidth] : {std::pair{1.25, 1}, {1.5, 1}, {2.0, 2}}) {
+        SCOPED_TRACE(scale);
+        QImage image = BlankImage(qCeil(650 * scale), qCeil(620 * scale));
+        image.setDevicePixelRatio(scale);
+        QPainter painter(&image);
+        painter.translate(ORIGIN, 0);
+        DrawThumbnailPanel(painter, SCROLL_BAR, FIRST_SLOT);
+        painter.end();
+        std::vector<std::pair<int, int>> expected;
+        for (int i = 0; i < 8; ++i)
+            expected.emplace_back(67 + 4 * i, ringWidth);
+        // Down and up through the panel at x = 300, across it at y = 560.
+        const int x = qRound((300 + ORIGIN) * scale);
+        const int y = qRound(560 * scale);
+        EXPECT_EQ(BevelRuns(image, QPoint(x, 0), QPoint(0, 1)), expected) << "top";
+        EXPECT_EQ(BevelRuns(image, QPoint(x, image.height() - 1), QPoint(0, -1)), expected)
+            << "bottom";
+        EXPECT_EQ(BevelRuns(image, QPoint(0, y), QPoint(1, 0)), expected) << "left";
+        EXPECT_EQ(BevelRuns(image, QPoint(image.width() - 1, y), QPoint(-1, 0)), expected)
+            << "right";
     }
 }
 

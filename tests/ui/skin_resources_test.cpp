@@ -1,9 +1,9 @@
-#include "ui/control_layout.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
 
 #include <QAction>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 #include <gtest/gtest.h>
@@ -48,12 +48,31 @@ TEST(SkinIcons, BothIconsHoldSixSizes) {
     EXPECT_TRUE(LoadIconResource(5).isNull());
 }
 
-TEST(WindowSize, HeightGrowsWithTheVerticalDpi) {
-    EXPECT_EQ(MainWindowHeight(96), 646);
-    EXPECT_EQ(MainWindowHeight(120), 654);
-    EXPECT_EQ(MainWindowHeight(144), 662);
-    EXPECT_EQ(MainWindowHeight(100), 647) << "integer division";
-    EXPECT_EQ(MAIN_WINDOW_WIDTH, 645);
+// Nothing of the drawing is cut off at an image's edge: the logo's last
+// column and the corners of every icon image stay transparent, at both
+// scales; the icons installed for the desktop are transparent at every size.
+TEST(SkinArt, DrawingEndsInsideTheImages) {
+    QPixmap unused;
+    ASSERT_EQ(LoadBitmapResource(unused, IDB_LOGO), TRUE);
+    for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
+        SCOPED_TRACE(suffix.toStdString());
+        const QImage logo(QStringLiteral(":/bitmaps/%1%2.png").arg(IDB_LOGO).arg(suffix));
+        ASSERT_FALSE(logo.isNull());
+        for (int y = 0; y < logo.height(); ++y)
+            ASSERT_EQ(qAlpha(logo.pixel(logo.width() - 1, y)), 0) << y;
+    }
+    for (int size : ICON_IMAGE_SIZES) {
+        for (const QString& suffix : {QString(), QStringLiteral("@2x")}) {
+            const QString path =
+                QStringLiteral(RES_DIR "/icons/camera_%1%2.png").arg(size).arg(suffix);
+            const QImage icon(path);
+            ASSERT_FALSE(icon.isNull()) << path.toStdString();
+            EXPECT_TRUE(icon.hasAlphaChannel()) << path.toStdString();
+            const int last = icon.width() - 1;
+            for (QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last)})
+                EXPECT_EQ(qAlpha(icon.pixel(corner)), 0) << path.toStdString();
+        }
+    }
 }
 
 } // namespace
