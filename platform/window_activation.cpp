@@ -1,15 +1,16 @@
 #include "platform/window_activation.h"
 
-#include "platform/trace.h"
-
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWindow>
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -21,36 +22,85 @@ struct FreeReply {
 };
 template <typename T> using XcbReplyPtr = std::unique_ptr<T, FreeReply>;
 
-// _NET_ACTIVE_WINDOW sent to the root window, as the window manager
-// specification asks; FALSE when this is not an X11 session or the window
-// is not known to the server.
-bool SendNetActiveWindow(QWindow* window, std::uint32_t nUserTime) {
+// The window on the X server: the connection Qt talks on, the window's id and
+// its screen's root window, where requests to the window manager and to
+// launchers go.
+struct X11Window {
+    xcb_connection_t* connection = nullptr;
+    xcb_window_t xid = XCB_WINDOW_NONE;
+    xcb_window_t root = XCB_WINDOW_NONE;
+};
+
+std::optional<X11Window> FindX11Window(QWindow* window) {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     if (!x11 || !x11->connection())
-        return false;
-    xcb_connection_t* connection = x11->connection();
-    const auto xid = static_cast<xcb_window_t>(window->winId());
-    static const char NAME[] = "_NET_ACTIVE_WINDOW";
-    const XcbReplyPtr<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, sizeof NAME - 1, NAME), nullptr));
-    const XcbReplyPtr<xcb_get_geometry_reply_t> geometry(
-        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, xid), nullptr));
-    if (!atom || !geometry)
-        return false;
+        return std::nullopt;
+    X11Window target{x11->connection(), static_cast<xcb_window_t>(window->winId())};
+    const XcbReplyPtr<xcb_get_geometry_reply_t> geometry(xcb_get_geometry_reply(
+        target.connection, xcb_get_geometry(target.connection, target.xid), nullptr));
+    if (!geometry)
+        return std::nullopt;
+    target.root = geometry->root;
+    return target;
+}
 
+xcb_atom_t InternAtom(xcb_connection_t* connection, const char* name) {
+    const XcbReplyPtr<xcb_intern_atom_reply_t> atom(xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(strlen(name)), name),
+        nullptr));
+    return atom ? atom->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// _NET_ACTIVE_WINDOW as an application's request, with the time of the
+// user's action; the window manager weighs that time against the user's
+// latest input elsewhere.
+bool SendNetActiveWindow(const X11Window& target, std::uint32_t nUserTime) {
+    const xcb_atom_t type = InternAtom(target.connection, "_NET_ACTIVE_WINDOW");
+    if (type == XCB_ATOM_NONE)
+        return false;
     xcb_client_message_event_t event = {};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
-    event.window = xid;
-    event.type = atom->atom;
+    event.window = target.xid;
+    event.type = type;
     event.data.data32[0] = 1; // source indication: an application
     event.data.data32[1] = nUserTime;
     event.data.data32[2] = XCB_WINDOW_NONE; // none of ours is active
-    xcb_send_event(connection, 0, geometry->root,
+    xcb_send_event(target.connection, 0, target.root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&event));
-    xcb_flush(connection);
     return true;
+}
+
+// The launcher that started the second start shows it as starting (a busy
+// cursor, a task-bar entry) until someone says the launch is complete; the
+// second start ends without a window, so the window it brought forward
+// says it: the startup notification "remove" message, nul-terminated, in
+// 20-byte pieces on the root window.
+void SendStartupComplete(const X11Window& target, const QByteArray& startupId) {
+    const xcb_atom_t begin = InternAtom(target.connection, "_NET_STARTUP_INFO_BEGIN");
+    const xcb_atom_t more = InternAtom(target.connection, "_NET_STARTUP_INFO");
+    if (begin == XCB_ATOM_NONE || more == XCB_ATOM_NONE)
+        return;
+    QByteArray message("remove: ID=\"");
+    for (const char c : startupId) {
+        if (c == '"' || c == '\\')
+            message += '\\';
+        message += c;
+    }
+    message += '"';
+    message += '\0';
+    for (qsizetype at = 0; at < message.size(); at += 20) {
+        xcb_client_message_event_t event = {};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 8;
+        event.window = target.xid;
+        event.type = at == 0 ? begin : more;
+        memcpy(event.data.data8, message.constData() + at,
+               static_cast<size_t>(std::min<qsizetype>(20, message.size() - at)));
+        xcb_send_event(target.connection, 0, target.root, XCB_EVENT_MASK_PROPERTY_CHANGE,
+                       reinterpret_cast<const char*>(&event));
+    }
 }
 
 void KeepOnTopForAMoment(QWindow* window) {
@@ -79,13 +129,18 @@ void BringWindowToFront(QWindow* window, const ActivationTokens& tokens) {
         return;
     }
     window->raise();
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        KeepOnTopForAMoment(window);
-        if (const auto nUserTime = StartupIdTime(tokens.startupId)) {
-            if (SendNetActiveWindow(window, *nUserTime))
-                return;
-            Trace("_NET_ACTIVE_WINDOW not sent");
-        }
+    const std::optional<X11Window> x11 =
+        QGuiApplication::platformName() == QLatin1String("xcb") ? FindX11Window(window)
+                                                                 : std::nullopt;
+    if (!x11) {
+        window->requestActivate();
+        return;
     }
-    window->requestActivate();
+    KeepOnTopForAMoment(window);
+    const auto nUserTime = StartupIdTime(tokens.startupId);
+    if (!nUserTime || !SendNetActiveWindow(*x11, *nUserTime))
+        window->requestActivate();
+    if (!tokens.startupId.isEmpty())
+        SendStartupComplete(*x11, tokens.startupId);
+    xcb_flush(x11->connection);
 }

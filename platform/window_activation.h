@@ -12,6 +12,7 @@ class QWindow;
 // the activation). On X11 the window manager is sent _NET_ACTIVE_WINDOW as an
 // application's request (source indication 1) with the time of the user's
 // action from the startup id, and the window stays above all others for a
-// moment, then goes back to being an ordinary window. Without a token the
+// moment, then goes back to being an ordinary window; the launch the startup
+// id names is then reported complete to the launcher. Without a token the
 // request goes out as Qt makes it.
 void BringWindowToFront(QWindow* window, const ActivationTokens& tokens);

@@ -4,7 +4,8 @@
 # another window took the focus by a click, the second start (launched with a
 # startup id, as a desktop launcher does) makes the first window the active
 # one, above all others for a moment, then an ordinary window again. A
-# minimised window stays minimised.
+# minimised window stays minimised. The launch the startup id names is
+# reported complete to launchers, on the root window.
 #   second_start_front.sh PATH/TO/nimbrel-vizor
 set -euo pipefail
 
@@ -42,6 +43,9 @@ second_start() {
   DESKTOP_STARTUP_ID="vizor-test-$$_TIME$now" timeout 20 "$program" >>"$work/second.log" 2>&1 ||
     fail "second start exited with $?"
 }
+xev -root -event property >"$work/root-events" 2>&1 &
+app_pids+=($!)
+sleep 0.5
 second_start
 on_top() { wm_state | grep -q _NET_WM_STATE_ABOVE; }
 wait_for 2 on_top || fail "the window was not above the others: $(wm_state)"
@@ -49,6 +53,10 @@ program_active() { [ "$(active)" = "$window" ]; }
 wait_for 5 program_active || fail "active window $(active), not the program's $window"
 wait_for 3 eval '! on_top' || fail "the window stayed above the others: $(wm_state)"
 [ "$(main_windows | wc -l)" = 1 ] || fail "more than one window"
+launch_complete() {
+  grep -A1 "window $(printf '0x%x' "$window")," "$work/root-events" | grep -q _NET_STARTUP_INFO_BEGIN
+}
+wait_for 3 launch_complete || fail "the launch was not reported complete"
 
 # Minimised, it stays minimised.
 xdotool windowminimize --sync "$window"
