@@ -43,14 +43,18 @@ second_start() {
   DESKTOP_STARTUP_ID="vizor-test-$$_TIME$now" timeout 20 "$program" >>"$work/second.log" 2>&1 ||
     fail "second start exited with $?"
 }
+# Every change of the window's state, and what goes to the root window.
+xprop -spy -id "$window" _NET_WM_STATE >"$work/states" 2>&1 &
+app_pids+=($!)
 xev -root -event property >"$work/root-events" 2>&1 &
 app_pids+=($!)
 sleep 0.5
 second_start
-on_top() { wm_state | grep -q _NET_WM_STATE_ABOVE; }
-wait_for 2 on_top || fail "the window was not above the others: $(wm_state)"
 program_active() { [ "$(active)" = "$window" ]; }
 wait_for 5 program_active || fail "active window $(active), not the program's $window"
+was_on_top() { grep -q _NET_WM_STATE_ABOVE "$work/states"; }
+wait_for 3 was_on_top || fail "the window was not above the others: $(cat "$work/states")"
+on_top() { wm_state | grep -q _NET_WM_STATE_ABOVE; }
 wait_for 3 eval '! on_top' || fail "the window stayed above the others: $(wm_state)"
 [ "$(main_windows | wc -l)" = 1 ] || fail "more than one window"
 launch_complete() {
