@@ -1,6 +1,7 @@
 #include "app/camera_app.h"
 
 #include "app/camera_dlg.h"
+#include "platform/activation_tokens.h"
 #include "ui/dialog_colours.h"
 
 CCameraApp theApp;
@@ -16,11 +17,14 @@ CCameraApp::~CCameraApp() {
 }
 
 BOOL CCameraApp::InitInstance(int& argc, char** argv) {
+    // Before the Qt application takes the X11 startup id out of the environment.
+    const ActivationTokens launchTokens = LaunchActivationTokens();
     m_pQtApp = std::make_unique<QApplication>(argc, argv);
     // The desktop entry's name, so the desktop finds the program's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel-vizor"));
     {
         CCameraDlg dlg;
+        dlg.m_launchTokens = launchTokens;
         // Without its buffers the window cannot work; the user has been told.
         if (dlg.HasBuffers()) {
             SetDialogBkColor(DIALOG_BK_COLOUR, DIALOG_TEXT_COLOUR);

@@ -105,7 +105,7 @@ public:
     void SetStripScrollPos(int nPos) override;
 
     // Single instance and power.
-    void OnActivateMsg();
+    void OnActivateMsg(const ActivationTokens& tokens);
     void OnPowerBroadcast(UINT nEvent);
 
     // The running capture graph: m_graph.m_pGraph, m_pCapture, m_pGrabber.
@@ -114,6 +114,8 @@ public:
     ResolutionMenuState m_resolutionMenu; // m_bMenuShowing, m_rcResolutionButton
     RECT m_rcScrollBar = {};              // strip scroll bar, client coordinates
     std::unique_ptr<CSingleInstance> m_mutex;
+    // What this process was launched with; a second start passes it on.
+    ActivationTokens m_launchTokens;
     int m_bPrimaryInstance = 0;
     DevicePresenceTable m_presence = {};
     std::unique_ptr<IDeviceIdList> m_pDeviceIds;

@@ -8,8 +8,15 @@
 #include "capture/frame_buffer.h"
 #include "capture/preview_control.h"
 #include "platform/trace.h"
+#include "platform/window_activation.h"
 
 #include <cstdlib>
+
+namespace {
+// How long a second start tries to reach a running instance that may still
+// be starting.
+constexpr int ACTIVATION_SEND_MS = 2000;
+} // namespace
 
 BOOL CCameraDlg::OnCreate() {
     m_bPrimaryInstance = 1;
@@ -17,7 +24,7 @@ BOOL CCameraDlg::OnCreate() {
     if (!m_mutex->CreateInstanceLock()) {
         // Another instance runs: bring it to the front and end, having shown,
         // written and started nothing.
-        m_mutex->SendActivation();
+        m_mutex->SendActivation(ACTIVATION_SEND_MS, m_launchTokens);
         m_bPrimaryInstance = 0;
         return FALSE;
     }
@@ -29,10 +36,12 @@ BOOL CCameraDlg::OnCreate() {
     return TRUE;
 }
 
-void CCameraDlg::OnActivateMsg() {
-    // To the front, without staying on top; a minimised window stays so.
-    raise();
-    activateWindow();
+void CCameraDlg::OnActivateMsg(const ActivationTokens& tokens) {
+    // A minimised window stays so; otherwise to the front, above all others
+    // for a moment, with the second start's proof that the user asked.
+    if (isMinimized())
+        return;
+    BringWindowToFront(windowHandle(), tokens);
 }
 
 void CCameraDlg::OnClose() {

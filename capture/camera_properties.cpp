@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
@@ -99,8 +100,13 @@ void ShowCameraProperties(QWidget* parentWindow, IMediaGraphService& service,
     CCameraPropertiesDlg dialog(parentWindow,
                                 QString::fromStdString(graph.m_pCapture->FriendlyName()),
                                 std::move(controls));
-    const QPoint at(PROPERTIES_X, PROPERTIES_Y);
-    dialog.move(parentWindow ? parentWindow->mapToGlobal(at) : at);
+    // Wayland leaves a window's place to the compositor and does not tell a
+    // client where its windows are: unplaced, the dialog is centred on the
+    // main window, as Qt places a dialog with a parent.
+    if (QGuiApplication::platformName() != QLatin1String("wayland")) {
+        const QPoint at(PROPERTIES_X, PROPERTIES_Y);
+        dialog.move(parentWindow ? parentWindow->mapToGlobal(at) : at);
+    }
     dialog.exec();
     Trace("Create ok");
 }

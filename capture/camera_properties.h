@@ -31,6 +31,6 @@ private:
 // The main window's handler for the properties button: does nothing without a
 // camera or without a running graph (m_pCapture null) or when the camera has
 // no settings; otherwise shows the dialog modally at (30, 30) from
-// parentWindow and returns when it is closed.
+// parentWindow (centred on it on Wayland) and returns when it is closed.
 void ShowCameraProperties(QWidget* parentWindow, IMediaGraphService& service,
                           const StillGraph& graph);

@@ -14,13 +14,17 @@
 
 namespace {
 
-QByteArray ActivationLine() {
-    return QByteArray(ACTIVATE_MESSAGE) + '\n';
+QByteArray ActivationLine(const ActivationTokens& tokens) {
+    QByteArray line(ACTIVATE_MESSAGE);
+    for (const QByteArray& field : ActivationTokenFields(tokens))
+        line += '\t' + field;
+    return line + '\n';
 }
 
-// A line longer than the message is not the message; a peer that sends more
-// than this without a line end, or keeps the connection idle, is dropped.
-constexpr qint64 MAX_LINE = 256;
+// A line longer than the message and its two tokens is not the message; a
+// peer that sends more than this without a line end, or keeps the connection
+// idle, is dropped.
+constexpr qint64 MAX_LINE = 512;
 constexpr int IDLE_CONNECTION_MS = 5000;
 constexpr int RETRY_MS = 50;
 
@@ -96,22 +100,26 @@ void CSingleInstance::OnNewConnection() {
 void CSingleInstance::ReadActivation(QLocalSocket* socket) {
     while (socket->canReadLine()) {
         const QByteArray line = socket->readLine(MAX_LINE + 1);
-        if (line != ActivationLine())
+        if (!line.endsWith('\n'))
             continue;
+        QList<QByteArray> fields = line.chopped(1).split('\t');
+        if (fields.takeFirst() != ACTIVATE_MESSAGE)
+            continue;
+        const ActivationTokens tokens = ActivationTokensFromFields(fields);
         socket->disconnectFromServer();
         // Queued, so whatever the receiver does (even releasing this object's
         // server and its sockets) happens after this socket's signal returns.
-        QMetaObject::invokeMethod(this, &CSingleInstance::activationRequested,
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, tokens] { emit activationRequested(tokens); }, Qt::QueuedConnection);
         return;
     }
     if (socket->bytesAvailable() > MAX_LINE)
         socket->abort();
 }
 
-BOOL CSingleInstance::SendActivation(int timeoutMs) {
+BOOL CSingleInstance::SendActivation(int timeoutMs, const ActivationTokens& tokens) {
     const QDeadlineTimer deadline(timeoutMs);
-    const QByteArray message = ActivationLine();
+    const QByteArray message = ActivationLine(tokens);
     for (;;) {
         QLocalSocket socket;
         socket.connectToServer(m_strServerPath);

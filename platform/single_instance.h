@@ -2,12 +2,15 @@
 // The single-instance rule. A lock file named after the program marks the
 // running instance, the way a named mutex would; a local socket of the same
 // name carries the activation message from a second start to the running
-// one, which then comes to the front.
+// one, which then comes to the front. The message line may carry the second
+// start's activation tokens, tab-separated after the message, so that the
+// desktop lets the running window come forward.
 //
 // Both live in $XDG_RUNTIME_DIR (private to the user, emptied at log-out). Without
 // it they go to the temp folder, named with the user id so that two users
 // on one machine do not shut each other out.
 
+#include "platform/activation_tokens.h"
 #include "platform/win_types.h"
 
 #include <QLockFile>
@@ -39,10 +42,11 @@ public:
     // as the primary instance, without the rule.
     BOOL CreateInstanceLock();
 
-    // Second start: sends the activation message to the running instance,
-    // trying for up to timeoutMs while that instance may still be starting.
-    // TRUE once the message has been handed over.
-    BOOL SendActivation(int timeoutMs = 2000);
+    // Second start: sends the activation message, with the tokens the second
+    // start was launched with, to the running instance, trying for up to
+    // timeoutMs while that instance may still be starting. TRUE once the
+    // message has been handed over.
+    BOOL SendActivation(int timeoutMs = 2000, const ActivationTokens& tokens = {});
 
     // Gives the lock back and stops listening. Safe to call more than once;
     // the destructor calls it.
@@ -55,9 +59,10 @@ public:
     static QString RuntimeFolder();
 
 signals:
-    // A second start asked this instance to come to the front. Emitted on the
-    // thread this object lives on.
-    void activationRequested();
+    // A second start asked this instance to come to the front, with the
+    // tokens it carried (empty when it had none). Emitted on the thread this
+    // object lives on.
+    void activationRequested(const ActivationTokens& tokens);
 
 private:
     void StartListening();

@@ -10,11 +10,15 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
-  libjpeg62-turbo-dev libudev-dev
+  libjpeg62-turbo-dev libudev-dev libxcb1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libjpeg-turbo-progs
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   dbus python3-dbusmock umockdev
+  # a real window manager, a Wayland compositor and Qt's Wayland platform
+  openbox weston qt6-wayland
+  # the Debian package and its checks
+  dpkg-dev file desktop-file-utils appstream lintian
 )
 
 missing=()

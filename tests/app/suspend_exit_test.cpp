@@ -8,6 +8,7 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,17 @@ protected:
         return false;
     }
 
+    // Until logind holds nWanted sleep delays of the program; false after 10 s.
+    static bool SleepDelaysBecome(int nWanted) {
+        const QDeadlineTimer deadline(10000);
+        while (s_pLogind->SleepDelays(QStringLiteral("Nimbrel Vizor webcam")) != nWanted) {
+            if (deadline.hasExpired())
+                return false;
+            QThread::msleep(50);
+        }
+        return true;
+    }
+
     static std::string Output(QProcess& program) { return program.readAll().toStdString(); }
 
     TempDir m_home;
@@ -114,8 +126,10 @@ bool SuspendExit::s_bRunning = false;
 TEST_F(SuspendExit, SleepEndsTheProgramWithExitCodeZeroAndTheNextStartIsPrimary) {
     QProcess& first = StartProgram();
     ASSERT_TRUE(WaitUntilStarted(first)) << Output(first);
+    EXPECT_TRUE(SleepDelaysBecome(1)) << "logind would not wait for the running program";
 
     ASSERT_TRUE(SleepUntilExit(first)) << "still running after the sleep signal";
+    EXPECT_TRUE(SleepDelaysBecome(0)) << "the exit did not give the sleep delay back";
     EXPECT_EQ(first.exitStatus(), QProcess::NormalExit) << Output(first);
     EXPECT_EQ(first.exitCode(), 0) << Output(first);
     CSingleInstance lock;

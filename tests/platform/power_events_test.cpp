@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDBusMessage>
 #include <QSignalSpy>
+#include <QTest>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -55,6 +56,42 @@ TEST_F(PowerEvents, SleepAndWakeBecomeSuspendAndResumeOnTheUiThread) {
     EXPECT_EQ(received, (QList<UINT>{PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC}));
     for (QThread* thread : threads)
         EXPECT_EQ(thread, QCoreApplication::instance()->thread());
+}
+
+// logind waits for a delay inhibitor's holder before the machine sleeps: held
+// from the subscription on, given back once the suspend has been handled (a
+// receiver that goes on must not hold the sleep up), taken again on wake-up.
+TEST_F(PowerEvents, SleepDelayIsHeldUntilTheSuspendIsHandledAndTakenAgainOnResume) {
+    const QString who = QStringLiteral("Nimbrel Vizor webcam");
+    auto delays = [&](int nWanted) {
+        return QTest::qWaitFor([&] { return s_pLogind->SleepDelays(who) == nWanted; }, 5000);
+    };
+    int nDelaysAtSuspend = -1;
+    {
+        CPowerEvents events;
+        ASSERT_EQ(events.Connect(), TRUE);
+        ASSERT_TRUE(delays(1)) << "no delay inhibitor while running";
+        QObject::connect(&events, &CPowerEvents::powerBroadcast, &events, [&](UINT wParam) {
+            if (wParam == PBT_APMSUSPEND)
+                nDelaysAtSuspend = s_pLogind->SleepDelays(who);
+        });
+        QSignalSpy spy(&events, &CPowerEvents::powerBroadcast);
+
+        EmitFromLogind(QStringLiteral("b"), true);
+        ASSERT_TRUE(spy.wait(5000));
+        EXPECT_EQ(nDelaysAtSuspend, 1) << "the sleep was not held while the suspend ran";
+        EXPECT_TRUE(delays(0)) << "still held after the suspend was handled";
+
+        EmitFromLogind(QStringLiteral("b"), false);
+        ASSERT_TRUE(spy.wait(5000));
+        EXPECT_TRUE(delays(1)) << "not taken again on resume";
+        // A second resume does not take a second one.
+        EmitFromLogind(QStringLiteral("b"), false);
+        ASSERT_TRUE(spy.wait(5000));
+        QTest::qWait(300);
+        EXPECT_EQ(s_pLogind->SleepDelays(who), 1);
+    }
+    EXPECT_TRUE(delays(0)) << "the inhibitor outlived its owner";
 }
 
 TEST_F(PowerEvents, SignalFromAnotherSenderIsNotAPowerEvent) {

@@ -114,6 +114,30 @@ TEST(Activation, SecondStartBringsTheRunningInstanceForward) {
     EXPECT_EQ(activated.count(), 1);
 }
 
+// The launch's tokens reach the running instance as they were; a token that
+// could break the line or is not text is dropped, the activation still comes.
+TEST(Activation, SecondStartsTokensTravelWithTheMessage) {
+    CSingleInstance running(TestName());
+    ASSERT_EQ(running.CreateInstanceLock(), TRUE);
+    QSignalSpy activated(&running, &CSingleInstance::activationRequested);
+    CSingleInstance secondStart(TestName());
+
+    const ActivationTokens both{"wl-7f3e", "launcher-42-host_TIME123456"};
+    const ActivationTokens unusable{QByteArray("a\tb"), QByteArray("caf\xc3\xa9_TIME5")};
+    for (const ActivationTokens& sent : {both, ActivationTokens{}, unusable}) {
+        ASSERT_EQ(secondStart.SendActivation(2000, sent), TRUE);
+        ASSERT_TRUE(activated.wait(5000));
+    }
+    ASSERT_EQ(activated.count(), 3);
+    EXPECT_EQ(activated[0][0].value<ActivationTokens>(), both);
+    EXPECT_EQ(activated[1][0].value<ActivationTokens>(), ActivationTokens{});
+    EXPECT_EQ(activated[2][0].value<ActivationTokens>(), ActivationTokens{});
+
+    EXPECT_EQ(StartupIdTime("launcher-42-host_TIME123456"), 123456u);
+    for (const char* id : {"no-time", "x_TIME", "x_TIME0", "x_TIME12a", "x_TIME4294967296"})
+        EXPECT_EQ(StartupIdTime(id), std::nullopt) << id;
+}
+
 TEST(Activation, NothingRunningMeansNotDelivered) {
     CSingleInstance secondStart(TestName());
     EXPECT_EQ(secondStart.SendActivation(200), FALSE);

@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -80,4 +81,30 @@ bool LogindMock::EmitPrepareForSleep(const QString& signature, const QVariant& v
         return false;
     }
     return true;
+}
+
+int LogindMock::SleepDelays(const QString& who) {
+    const QDBusMessage call = QDBusMessage::createMethodCall(
+        LOGIN1_SERVICE, LOGIN1_PATH, QStringLiteral("org.freedesktop.login1.Manager"),
+        QStringLiteral("ListInhibitors"));
+    const QDBusMessage reply = QDBusConnection::systemBus().call(call, QDBus::Block, 5000);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        ADD_FAILURE() << "ListInhibitors: " << qPrintable(reply.errorMessage());
+        return -1;
+    }
+    // a(ssssuu): what, who, why, mode, uid, pid.
+    const QDBusArgument list = reply.arguments().first().value<QDBusArgument>();
+    int nCount = 0;
+    list.beginArray();
+    while (!list.atEnd()) {
+        QString what, owner, why, mode;
+        uint uid = 0, pid = 0;
+        list.beginStructure();
+        list >> what >> owner >> why >> mode >> uid >> pid;
+        list.endStructure();
+        if (what == QLatin1String("sleep") && mode == QLatin1String("delay") && owner == who)
+            ++nCount;
+    }
+    list.endArray();
+    return nCount;
 }

@@ -32,6 +32,10 @@ public:
     // when the mock refuses the call.
     bool EmitPrepareForSleep(const QString& signature, const QVariant& value);
 
+    // The "sleep" inhibitors in "delay" mode logind holds now, by who took
+    // them; -1 (and a recorded failure) when the mock does not answer.
+    int SleepDelays(const QString& who);
+
 private:
     QByteArray m_address;
     std::unique_ptr<QProcess> m_pBus;
