@@ -52,9 +52,9 @@ mapped() {
 wait_for 30 mapped || fail "the window was not mapped"
 grep -q 'xdg_toplevel@[0-9]*\.set_title("Nimbrel Vizor webcam")' "$work/app.log" ||
   fail "no top-level window with the program's title"
-grep -q 'xdg_toplevel@[0-9]*\.set_min_size(645, 646)' "$work/app.log" &&
-  grep -q 'xdg_toplevel@[0-9]*\.set_max_size(645, 646)' "$work/app.log" ||
-  fail "the window is not fixed at 645 x 646: $(grep -o 'set_m[a-z]*_size([0-9, ]*)' "$work/app.log")"
+grep -q 'xdg_toplevel@[0-9]*\.set_min_size(641, 614)' "$work/app.log" &&
+  grep -q 'xdg_toplevel@[0-9]*\.set_max_size(641, 614)' "$work/app.log" ||
+  fail "the window is not fixed at 641 x 614: $(grep -o 'set_m[a-z]*_size([0-9, ]*)' "$work/app.log")"
 
 sleep 3
 kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid" || true; fail "the program ended on its own"; }
