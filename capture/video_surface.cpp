@@ -52,8 +52,10 @@ bool CVideoSurface::IsOnScreen() const {
     const QWidget* top = window();
     if (top->isMinimized())
         return false;
+    // A sibling covering the surface whole needs no test here: Qt's repaint
+    // skips a widget its opaque siblings hide.
     const QWindow* handle = top->windowHandle();
-    return handle && handle->isExposed() && !visibleRegion().isEmpty();
+    return handle && handle->isExposed();
 }
 
 void CVideoSurface::paintEvent(QPaintEvent*) {

@@ -27,8 +27,9 @@ public:
     explicit CVideoSurface(QWidget* parent = nullptr);
     void ShowSample(GstSamplePtr sample);
     bool HasFrame() const { return m_pSample != nullptr; }
-    // Whether a person could see a painted frame: the surface is shown, its
-    // window neither minimised nor unexposed, and no sibling covers it whole.
+    // Whether a person could see a painted frame: the surface is shown and its
+    // window neither minimised nor unexposed (the window system reports a
+    // window it knows to be hidden as unexposed).
     bool IsOnScreen() const;
 
 signals:
