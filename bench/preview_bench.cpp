@@ -1,9 +1,13 @@
 // Preview cost: process CPU of the running preview (test camera, grabber tap,
-// painted video surface) at 640x480 and 1280x1024, beside a bare gst-launch-1.0
-// pipeline doing the same conversion and flip into a fakesink, measured in the
-// same run; and the time from RestartStillGraph to the first painted frame
-// beside the bare pipeline's time to its first buffer.
+// painted video surface) at 640x480 and 1280x1024, beside the floor: a bare
+// gst-launch-1.0 pipeline that converts each camera frame once for display
+// (YUY2 -> BGRx) into a fakesink, measured in the same run; the time from
+// RestartStillGraph to the first painted frame beside the bare pipeline's time
+// to its first buffer; and the preview with a snapshot taken every second, with
+// the time from the press to the frame in the snapshot handler's hands.
+// Every figure is the median of RUNS runs, ours and the floor taken in turn.
 
+#include "capture/frame_buffer.h"
 #include "capture/gst_media_graph.h"
 #include "capture/preview_control.h"
 #include "capture/resolution_menu.h"
@@ -17,6 +21,7 @@
 
 #include <gst/gst.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +30,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,6 +38,15 @@ namespace {
 
 constexpr int WARMUP_MS = 1000;
 constexpr int WINDOW_MS = 5000;
+constexpr int RUNS = 3;
+constexpr int SNAPSHOT_EVERY_MS = 1000;
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
 
 double ProcessCpuSeconds() {
     timespec ts{};
@@ -64,11 +79,11 @@ void RunEvents(int ms) {
     loop.exec();
 }
 
+// The floor: the camera's frames converted once to what the display paints.
 std::string BarePipeline(int width, int height) {
     return "videotestsrc is-live=true ! video/x-raw,format=YUY2,width=" + std::to_string(width) +
            ",height=" + std::to_string(height) +
-           ",framerate=30/1 ! videobalance ! videoconvert ! videoflip video-direction=vert ! "
-           "video/x-raw,format=BGR ! fakesink name=sink";
+           ",framerate=30/1 ! videoconvert ! video/x-raw,format=BGRx ! fakesink name=sink sync=true";
 }
 
 // CPU seconds per wall second of gst-launch-1.0 running the bare pipeline.
@@ -120,18 +135,41 @@ double BareFirstBufferMs(int width, int height) {
     return static_cast<double>(seen.ms.load()) / 1000.0;
 }
 
+// Stands in for the main window: takes every snapshot frame the way the
+// snapshot handler does and notes how long after the press it came.
+class SnapshotTaker final : public QObject {
+public:
+    void Press() {
+        m_press.start();
+        ArmSnapshot("/tmp/");
+    }
+    bool event(QEvent* event) override {
+        if (event->type() != SnapshotReadyEvent)
+            return QObject::event(event);
+        int syncDirStatus = 0;
+        if (SnapshotFrame frame = TakeSnapshotFrame(syncDirStatus))
+            pressToFrameMs.push_back(static_cast<double>(m_press.nsecsElapsed()) / 1e6);
+        return true;
+    }
+    std::vector<double> pressToFrameMs;
+
+private:
+    QElapsedTimer m_press;
+};
+
 struct PreviewFigures {
     double cpu = 0;
     double firstFrameMs = -1;
+    double pressToFrameMs = -1;
 };
 
-PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs) {
+PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs, bool bSnapshots) {
     QWidget window;
     window.resize(640, 600);
     QWidget host(&window);
     PlacePreviewControl(&host, mode);
     window.show();
-    QObject owner;
+    SnapshotTaker owner;
     StillGraph graph;
     PreviewFigures figures;
     // The window's own first paint is not part of the preview's start.
@@ -156,9 +194,15 @@ PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs) {
 
     if (windowMs > 0) {
         RunEvents(WARMUP_MS);
+        QTimer presses;
+        if (bSnapshots) {
+            QObject::connect(&presses, &QTimer::timeout, &owner, [&] { owner.Press(); });
+            presses.start(SNAPSHOT_EVERY_MS);
+        }
         const double start = ProcessCpuSeconds();
         RunEvents(windowMs);
         figures.cpu = (ProcessCpuSeconds() - start) / (windowMs / 1000.0);
+        figures.pressToFrameMs = Median(owner.pressToFrameMs);
     }
     StopStillGraph(graph);
     return figures;
@@ -173,22 +217,44 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
     // Load every plugin once, for both sides, before anything is timed.
-    Preview(*service, RES_640X480, 0);
+    Preview(*service, RES_640X480, 0, false);
     BareFirstBufferMs(640, 480);
 
-    std::printf("%-10s %12s %12s %7s %14s %14s %7s\n", "size", "preview CPU", "bare CPU", "ratio",
+    std::printf("median of %d runs; floor = camera frames converted once to BGRx\n", RUNS);
+    std::printf("%-16s %12s %12s %7s %14s %14s %7s\n", "preview", "CPU", "floor CPU", "ratio",
                 "first frame", "bare first", "ratio");
     struct Size {
         int mode, width, height;
     };
+    double floor640 = 0;
     for (const Size size : {Size{RES_640X480, 640, 480}, Size{RES_1_3M, 1280, 1024}}) {
-        const PreviewFigures ours = Preview(*service, size.mode, WINDOW_MS);
-        const double bareCpu = BareCpu(size.width, size.height);
-        const double bareFirst = BareFirstBufferMs(size.width, size.height);
-        std::printf("%4dx%-5d %11.1f%% %11.1f%% %6.2fx %12.1fms %12.1fms %6.2fx\n", size.width,
-                    size.height, ours.cpu * 100, bareCpu * 100,
-                    bareCpu > 0 ? ours.cpu / bareCpu : 0.0, ours.firstFrameMs, bareFirst,
-                    bareFirst > 0 ? ours.firstFrameMs / bareFirst : 0.0);
+        std::vector<double> ours, oursFirst, bare, bareFirst;
+        for (int run = 0; run < RUNS; ++run) {
+            const PreviewFigures figures = Preview(*service, size.mode, WINDOW_MS, false);
+            ours.push_back(figures.cpu);
+            oursFirst.push_back(figures.firstFrameMs);
+            bare.push_back(BareCpu(size.width, size.height));
+            bareFirst.push_back(BareFirstBufferMs(size.width, size.height));
+        }
+        const double cpu = Median(ours), floorCpu = Median(bare);
+        const double first = Median(oursFirst), floorFirst = Median(bareFirst);
+        if (size.mode == RES_640X480)
+            floor640 = floorCpu;
+        std::printf("%4dx%-11d %11.1f%% %11.1f%% %6.2fx %12.1fms %12.1fms %6.2fx\n", size.width,
+                    size.height, cpu * 100, floorCpu * 100, floorCpu > 0 ? cpu / floorCpu : 0.0,
+                    first, floorFirst, floorFirst > 0 ? first / floorFirst : 0.0);
     }
+
+    // A snapshot every second: what the armed copy adds, and how soon the
+    // handler has the frame after the press.
+    std::vector<double> cpu, press;
+    for (int run = 0; run < RUNS; ++run) {
+        const PreviewFigures figures = Preview(*service, RES_640X480, WINDOW_MS, true);
+        cpu.push_back(figures.cpu);
+        press.push_back(figures.pressToFrameMs);
+    }
+    std::printf("640x480 + snapshot/s %7.1f%% %11.1f%% %6.2fx   press to frame %.1fms\n",
+                Median(cpu) * 100, floor640 * 100, floor640 > 0 ? Median(cpu) / floor640 : 0.0,
+                Median(press));
     return 0;
 }

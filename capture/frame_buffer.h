@@ -37,6 +37,12 @@ struct FrameBuffer {
 
 extern FrameBuffer g_frameBuffer;
 
+// Whether a snapshot is pending. The frame tap asks this before it builds the
+// bottom-up BGR copy for BufferCB: an unarmed frame costs this one load.
+inline bool SnapshotArmed() {
+    return g_frameBuffer.bArmed.load(std::memory_order_acquire) != 0;
+}
+
 // The platform's ISampleGrabberCB, in slot order. The grabber calls the
 // process-wide object through this interface.
 class ISampleGrabberCB {

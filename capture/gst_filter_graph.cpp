@@ -188,7 +188,7 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
             return VFW_E_CANNOT_CONNECT;
         }
     }
-    // Conversion and flip keep the size: the tap delivers the camera's frame.
+    // The tap sits ahead of any scaling: it delivers the camera's frame.
     grabber->SetConnected(camera->CurrentFormat().biWidth, camera->CurrentFormat().biHeight);
     m_pRenderer = std::move(renderer);
     m_bRendered = true;

@@ -5,8 +5,6 @@
 #include "capture/video_caps.h"
 #include "platform/trace.h"
 
-#include <cstring>
-
 // ---- camera ----------------------------------------------------------------
 
 std::shared_ptr<CGstCaptureFilter> CGstCaptureFilter::Create(GstElementPtr source,
@@ -110,29 +108,15 @@ HRESULT CGstCaptureFilter::SetFormat(const VideoFormat& format) {
 
 std::shared_ptr<CGstSampleGrabber> CGstSampleGrabber::Create() {
     std::shared_ptr<CGstSampleGrabber> grabber(new CGstSampleGrabber());
-    grabber->m_pBin.reset(gst_bin_new(nullptr));
-    gst_object_ref_sink(grabber->m_pBin.get());
-    GstElement* convert = gst_element_factory_make("videoconvert", nullptr);
-    GstElement* flip = gst_element_factory_make("videoflip", nullptr);
-    GstElement* capsFilter = gst_element_factory_make("capsfilter", nullptr);
-    if (!convert || !flip || !capsFilter) {
-        for (GstElement* e : {convert, flip, capsFilter})
-            if (e)
-                gst_object_unref(gst_object_ref_sink(e));
+    // Converts and, where the renderer is smaller than the frame, scales in
+    // the same pass. Stretched like the renderer's window always was: no
+    // borders. Nearest pixel, as the preview has always been drawn.
+    grabber->m_pConvert = MakeElement("videoconvertscale");
+    if (!grabber->m_pConvert)
         return nullptr;
-    }
-    // Set as a property: inside a launch string this one is silently ignored.
-    gst_util_set_object_arg(G_OBJECT(flip), "video-direction", "vert");
-    gst_bin_add_many(GST_BIN(grabber->m_pBin.get()), convert, flip, capsFilter, nullptr);
-    if (!gst_element_link_many(convert, flip, capsFilter, nullptr))
-        return nullptr;
-    grabber->m_pCapsFilter = capsFilter;
-
-    GstPad* sink = gst_element_get_static_pad(convert, "sink");
-    gst_element_add_pad(grabber->m_pBin.get(), gst_ghost_pad_new("sink", sink));
-    gst_object_unref(sink);
-    grabber->m_pTapPad = gst_element_get_static_pad(capsFilter, "src");
-    gst_element_add_pad(grabber->m_pBin.get(), gst_ghost_pad_new("src", grabber->m_pTapPad));
+    g_object_set(grabber->m_pConvert.get(), "add-borders", FALSE, nullptr);
+    gst_util_set_object_arg(G_OBJECT(grabber->m_pConvert.get()), "method", "nearest-neighbour");
+    grabber->m_pTapPad = gst_element_get_static_pad(grabber->m_pConvert.get(), "sink");
     grabber->m_nProbe = gst_pad_add_probe(grabber->m_pTapPad, GST_PAD_PROBE_TYPE_BUFFER,
                                           &CGstSampleGrabber::OnBuffer, grabber.get(), nullptr);
     return grabber;
@@ -143,15 +127,12 @@ CGstSampleGrabber::~CGstSampleGrabber() {
         gst_pad_remove_probe(m_pTapPad, m_nProbe);
         gst_object_unref(m_pTapPad);
     }
-    if (m_pLastCaps)
-        gst_caps_unref(m_pLastCaps);
 }
 
+// The callback always sees RGB24; the conversion to it is the tap's own.
 HRESULT CGstSampleGrabber::SetMediaType(const GrabberMediaType& type) {
     if (type.majortype != MajorType::Video || type.subtype != "RGB24")
         return VFW_E_INVALIDMEDIATYPE;
-    GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr));
-    g_object_set(m_pCapsFilter, "caps", caps.get(), nullptr);
     return S_OK;
 }
 
@@ -188,56 +169,32 @@ void CGstSampleGrabber::SetConnected(LONG width, LONG height) {
     m_nHeight = height;
 }
 
-// Streaming thread.
+// Streaming thread, for every frame: while no snapshot is armed BufferCB
+// would do nothing with the frame, so it is not converted for it.
 GstPadProbeReturn CGstSampleGrabber::OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
+    if (!SnapshotArmed())
+        return GST_PAD_PROBE_OK;
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
     if (buffer)
         static_cast<CGstSampleGrabber*>(self)->Deliver(pad, buffer);
     return GST_PAD_PROBE_OK;
 }
 
-// Streaming thread: one call of BufferCB per frame, packed rows of width x 3
-// bytes, bottom row first.
+// Streaming thread: one call of BufferCB per armed frame, packed rows of
+// width x 3 bytes, bottom row first.
 void CGstSampleGrabber::Deliver(GstPad* pad, GstBuffer* buffer) {
     ISampleGrabberCB* callback = m_pCallback.load(std::memory_order_acquire);
     if (!callback)
         return;
-    GstCaps* caps = gst_pad_get_current_caps(pad);
-    if (!caps)
+    GstCapsPtr caps(gst_pad_get_current_caps(pad));
+    LONG length = 0;
+    const BYTE* pixels = m_snapshot.Convert(caps.get(), buffer, length);
+    if (!pixels)
         return;
-    if (caps != m_pLastCaps) {
-        if (!gst_video_info_from_caps(&m_info, caps)) {
-            gst_caps_unref(caps);
-            return;
-        }
-        if (m_pLastCaps)
-            gst_caps_unref(m_pLastCaps);
-        m_pLastCaps = gst_caps_ref(caps);
-    }
-    gst_caps_unref(caps);
-
-    GstVideoFrame frame;
-    if (!gst_video_frame_map(&frame, &m_info, buffer, GST_MAP_READ))
-        return;
-    const int width = GST_VIDEO_FRAME_WIDTH(&frame);
-    const int height = GST_VIDEO_FRAME_HEIGHT(&frame);
-    const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0);
-    const auto* data = static_cast<const BYTE*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0));
-    const std::size_t row = static_cast<std::size_t>(width) * 3;
     const double seconds = GST_BUFFER_PTS_IS_VALID(buffer)
                                ? static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND
                                : 0.0;
-    if (static_cast<std::size_t>(stride) == row) {
-        callback->BufferCB(seconds, const_cast<BYTE*>(data), static_cast<LONG>(row * height));
-    } else {
-        // Rows padded to 4 bytes at odd widths: the readers expect them packed.
-        m_packed.resize(row * static_cast<std::size_t>(height));
-        for (int y = 0; y < height; ++y)
-            std::memcpy(m_packed.data() + row * y, data + static_cast<std::size_t>(stride) * y,
-                        row);
-        callback->BufferCB(seconds, m_packed.data(), static_cast<LONG>(m_packed.size()));
-    }
-    gst_video_frame_unmap(&frame);
+    callback->BufferCB(seconds, const_cast<BYTE*>(pixels), length);
 }
 
 // ---- null renderer ---------------------------------------------------------

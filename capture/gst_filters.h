@@ -2,6 +2,7 @@
 // The filters of the GStreamer graph: the camera (its source and the caps it
 // is held to), the frame grabber tap and the null renderer.
 
+#include "capture/bgr_snapshot_converter.h"
 #include "capture/gst_ptr.h"
 #include "capture/media_graph.h"
 
@@ -10,7 +11,6 @@
 #include <atomic>
 #include <memory>
 #include <string>
-#include <vector>
 
 // How a camera's settings are reached.
 struct CameraControlSource {
@@ -53,8 +53,11 @@ private:
     CameraControlSource m_controls;
 };
 
-// The frame tap: converts to packed BGR24, flips the picture bottom-up and
-// hands each frame to the callback on the streaming thread.
+// The frame tap and the preview's conversion. Every frame is converted once,
+// to top-down BGRx at the renderer's size (its caps ask for it), which the
+// video surface paints as it is. Ahead of that conversion a probe sees the
+// camera's own frame; only while a snapshot is armed does it build the
+// bottom-up BGR24 copy and hand it to the callback on the streaming thread.
 class CGstSampleGrabber final : public ISampleGrabber, public IGstElementFilter {
 public:
     // Null when an element is missing from the installation.
@@ -67,7 +70,7 @@ public:
     HRESULT SetCallback(ISampleGrabberCB* pCallback, LONG nWhichMethod) override;
     HRESULT GetConnectedMediaType(VideoFormat& format) override;
 
-    GstElement* Element() const override { return m_pBin.get(); }
+    GstElement* Element() const override { return m_pConvert.get(); }
     // The graph builder reports the size the tap will deliver once connected.
     void SetConnected(LONG width, LONG height);
 
@@ -76,8 +79,7 @@ private:
     static GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     void Deliver(GstPad* pad, GstBuffer* buffer);
 
-    GstElementPtr m_pBin;
-    GstElement* m_pCapsFilter = nullptr;
+    GstElementPtr m_pConvert;
     GstPad* m_pTapPad = nullptr;
     gulong m_nProbe = 0;
     std::atomic<ISampleGrabberCB*> m_pCallback{nullptr};
@@ -85,11 +87,8 @@ private:
     LONG m_nWidth = 0;
     LONG m_nHeight = 0;
 
-    // Streaming thread only: the negotiated layout, and rows re-packed when
-    // the buffer pads them.
-    GstCaps* m_pLastCaps = nullptr;
-    GstVideoInfo m_info{};
-    std::vector<BYTE> m_packed;
+    // Streaming thread only.
+    CBottomUpBgrConverter m_snapshot;
 };
 
 // Takes frames and drops them: the sink for a camera whose picture goes

@@ -1,7 +1,5 @@
 #include "capture/video_surface.h"
 
-#include "capture/preview_scaler.h"
-
 #include <gst/app/gstappsink.h>
 #include <gst/video/video.h>
 
@@ -9,6 +7,7 @@
 #include <QEvent>
 #include <QImage>
 #include <QPainter>
+#include <QWindow>
 
 namespace {
 const QEvent::Type FrameReadyEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -40,32 +39,50 @@ CVideoSurface::CVideoSurface(QWidget* parent) : QWidget(parent) {
 
 void CVideoSurface::ShowSample(GstSamplePtr sample) {
     m_pSample = std::move(sample);
-    update();
+    // Nothing is painted where nobody can see it. The newest frame waits here;
+    // the first frame after the window shows again, or Qt's own repaint on
+    // expose, paints it.
+    if (IsOnScreen())
+        update();
+}
+
+bool CVideoSurface::IsOnScreen() const {
+    if (!isVisible())
+        return false;
+    const QWidget* top = window();
+    if (top->isMinimized())
+        return false;
+    // A sibling covering the surface whole needs no test here: Qt's repaint
+    // skips a widget its opaque siblings hide.
+    const QWindow* handle = top->windowHandle();
+    return handle && handle->isExposed();
 }
 
 void CVideoSurface::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (!m_pSample) {
-        painter.fillRect(rect(), Qt::black);
-        return;
+    GstBuffer* buffer = m_pSample ? gst_sample_get_buffer(m_pSample.get()) : nullptr;
+    GstCaps* caps = m_pSample ? gst_sample_get_caps(m_pSample.get()) : nullptr;
+    if (caps && (!m_pCaps || !gst_caps_is_equal(caps, m_pCaps.get()))) {
+        m_pCaps.reset(gst_caps_ref(caps));
+        if (!gst_video_info_from_caps(&m_info, caps) ||
+            GST_VIDEO_INFO_FORMAT(&m_info) != GST_VIDEO_FORMAT_BGRx)
+            m_pCaps.reset();
     }
-    GstVideoInfo info;
-    GstBuffer* buffer = gst_sample_get_buffer(m_pSample.get());
-    GstCaps* caps = gst_sample_get_caps(m_pSample.get());
     GstVideoFrame frame;
-    if (!buffer || !caps || !gst_video_info_from_caps(&info, caps) ||
-        !gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+    if (!buffer || !m_pCaps || !gst_video_frame_map(&frame, &m_info, buffer, GST_MAP_READ)) {
         painter.fillRect(rect(), Qt::black);
         return;
     }
-    if (m_picture.size() != size())
-        m_picture = QImage(size(), QImage::Format_RGB32);
-    // The frames come bottom row first, like the grabber's.
-    ScaleBottomUpBgrToRgb32(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
-                            GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
-                            GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), m_picture);
+    const QImage picture(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                         GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                         GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32);
+    // The conversion already scaled to the surface's size; a frame of another
+    // size (the surface resized while a frame was on its way) is stretched.
+    if (picture.size() == size())
+        painter.drawImage(0, 0, picture);
+    else
+        painter.drawImage(rect(), picture);
     gst_video_frame_unmap(&frame);
-    painter.drawImage(0, 0, m_picture);
     emit framePainted();
 }
 
@@ -76,15 +93,15 @@ std::unique_ptr<CVideoRenderer> CVideoRenderer::Create() {
     if (!sink)
         return nullptr;
     std::unique_ptr<CVideoRenderer> renderer(new CVideoRenderer());
-    GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGR", nullptr));
     // Only the newest frame matters to a preview: older ones are dropped, and
     // the camera paces delivery, so no clock wait.
-    g_object_set(sink.get(), "caps", caps.get(), "max-buffers", 1u, "drop", TRUE, "sync", FALSE,
+    g_object_set(sink.get(), "max-buffers", 1u, "drop", TRUE, "sync", FALSE,
                  "enable-last-sample", FALSE, nullptr);
     GstAppSinkCallbacks callbacks{};
     callbacks.new_sample = &CVideoRenderer::OnNewSample;
     gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, renderer.get(), nullptr);
     renderer->m_pSink = std::move(sink);
+    renderer->ApplyFrameSize();
     renderer->m_pNotifier = std::make_unique<CFrameNotifier>(renderer.get());
     return renderer;
 }
@@ -128,6 +145,20 @@ void CVideoRenderer::ApplyGeometry() {
         m_pSurface->setGeometry(m_nLeft, m_nTop, m_nWidth, m_nHeight);
 }
 
+// The frames the sink takes: BGRx, at the window's size once it has one, so
+// the one conversion upstream also scales and painting is a plain copy.
+void CVideoRenderer::ApplyFrameSize() {
+    GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", nullptr));
+    if (m_nWidth > 0 && m_nHeight > 0)
+        gst_caps_set_simple(caps.get(), "width", G_TYPE_INT, static_cast<int>(m_nWidth), "height",
+                            G_TYPE_INT, static_cast<int>(m_nHeight), nullptr);
+    g_object_set(m_pSink.get(), "caps", caps.get(), nullptr);
+    // A running stream renegotiates to the new size.
+    GstPad* pad = gst_element_get_static_pad(m_pSink.get(), "sink");
+    gst_pad_push_event(pad, gst_event_new_reconfigure());
+    gst_object_unref(pad);
+}
+
 HRESULT CVideoRenderer::put_Owner(QWidget* owner) {
     if (!owner) {
         // Detached: hidden and no longer a child of the host.
@@ -163,6 +194,7 @@ HRESULT CVideoRenderer::put_Width(LONG width) {
         return E_INVALIDARG;
     m_nWidth = width;
     ApplyGeometry();
+    ApplyFrameSize();
     return S_OK;
 }
 
@@ -171,6 +203,7 @@ HRESULT CVideoRenderer::put_Height(LONG height) {
         return E_INVALIDARG;
     m_nHeight = height;
     ApplyGeometry();
+    ApplyFrameSize();
     return S_OK;
 }
 

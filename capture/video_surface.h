@@ -1,11 +1,13 @@
 #pragma once
-// The preview renderer: an appsink that keeps only the latest frame, and the
-// child widget of the preview host that paints it stretched to its size.
+// The preview renderer: an appsink that keeps only the latest frame, already
+// converted to top-down BGRx at the surface's size, and the child widget of
+// the preview host that paints it as it is.
 
 #include "capture/gst_ptr.h"
 #include "capture/media_graph.h"
 
 #include <gst/app/gstappsink.h>
+#include <gst/video/video.h>
 
 #include <QImage>
 #include <QPointer>
@@ -15,7 +17,9 @@
 #include <memory>
 #include <mutex>
 
-// Paints one bottom-up BGR24 frame, upright, over its whole area.
+// Paints the newest frame over its whole area. Frames are top-down BGRx,
+// which is QImage::Format_RGB32's byte order on little-endian machines, so
+// the mapped frame is wrapped and drawn without a conversion.
 class CVideoSurface final : public QWidget {
     Q_OBJECT
 
@@ -23,6 +27,10 @@ public:
     explicit CVideoSurface(QWidget* parent = nullptr);
     void ShowSample(GstSamplePtr sample);
     bool HasFrame() const { return m_pSample != nullptr; }
+    // Whether a person could see a painted frame: the surface is shown and its
+    // window neither minimised nor unexposed (the window system reports a
+    // window it knows to be hidden as unexposed).
+    bool IsOnScreen() const;
 
 signals:
     // After a frame has been painted; the time-to-picture benchmark waits on it.
@@ -33,8 +41,9 @@ protected:
 
 private:
     GstSamplePtr m_pSample;
-    // The last frame, upright, at the surface's size.
-    QImage m_picture;
+    // The layout of m_pSample's frames, read again only when their caps change.
+    GstCapsPtr m_pCaps;
+    GstVideoInfo m_info{};
 };
 
 class CFrameNotifier;
@@ -62,6 +71,7 @@ private:
     static GstFlowReturn OnNewSample(GstAppSink* sink, gpointer self);
     void ShowLatest();
     void ApplyGeometry();
+    void ApplyFrameSize();
 
     GstElementPtr m_pSink;
     // The widget belongs to its owner once parented; the pointer notices when

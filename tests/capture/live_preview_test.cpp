@@ -71,20 +71,39 @@ TEST_F(LivePreviewTest, FramesReachTheGrabberBottomUpBgrAtEveryMode) {
     }
 }
 
-TEST_F(LivePreviewTest, PreviewIsPaintedInsideTheHostAtItsSize) {
-    ASSERT_EQ(Start(RES_640X480), 0);
-    auto* surface = host.findChild<CVideoSurface*>();
-    ASSERT_NE(surface, nullptr);
-    EXPECT_EQ(surface->geometry(), QRect(0, 0, 640, 480));
-    EXPECT_TRUE(surface->isVisible());
-    int painted = 0;
-    QObject::connect(surface, &CVideoSurface::framePainted, &catcher, [&] { ++painted; });
-    ASSERT_TRUE(WaitFor([&] { return painted >= 3; }));
-    const QImage shot = surface->grab().toImage();
-    // Upright on screen: the yellow bar near the top.
-    const QColor yellow = shot.pixelColor(640 * 3 / 14, 100);
-    EXPECT_GT(yellow.red(), 150);
-    EXPECT_LT(yellow.blue(), 40);
+TEST_F(LivePreviewTest, PreviewIsPaintedUprightAtTheHostSizeAndNotWhileMinimised) {
+    // 1.3M is scaled into the 640x480 host by the conversion itself.
+    for (const int mode : {RES_640X480, RES_1_3M}) {
+        ASSERT_EQ(Start(mode), 0);
+        auto* surface = host.findChild<CVideoSurface*>();
+        ASSERT_NE(surface, nullptr);
+        EXPECT_EQ(surface->geometry(), QRect(0, 0, 640, 480));
+        EXPECT_TRUE(surface->isVisible());
+        int painted = 0;
+        QObject::connect(surface, &CVideoSurface::framePainted, &catcher, [&] { ++painted; });
+        ASSERT_TRUE(WaitFor([&] { return painted >= 3; }));
+        const QImage shot = surface->grab().toImage();
+        // Upright on screen: the yellow bar near the top, the white block of
+        // the bottom strip under it.
+        const QColor yellow = shot.pixelColor(640 * 3 / 14, 100);
+        EXPECT_GT(yellow.red(), 150) << mode;
+        EXPECT_GT(yellow.green(), 150) << mode;
+        EXPECT_LT(yellow.blue(), 40) << mode;
+        const QColor white = shot.pixelColor(640 * 3 / 14, 470);
+        EXPECT_GT(white.blue(), 200) << mode;
+        EXPECT_GT(white.red(), 200) << mode;
+
+        window.showMinimized();
+        ASSERT_TRUE(WaitFor([&] { return !surface->IsOnScreen(); }));
+        QCoreApplication::processEvents();
+        const int before = painted;
+        QElapsedTimer timer;
+        timer.start();
+        WaitFor([&] { return timer.elapsed() > 300; });
+        EXPECT_EQ(painted, before) << "painted while minimised";
+        window.showNormal();
+        EXPECT_TRUE(WaitFor([&] { return painted > before; })) << "the preview comes back";
+    }
 
     StopStillGraph(graph);
     // Hidden and detached from the host.
@@ -161,6 +180,9 @@ TEST_F(LivePreviewTest, NoCallbackArrivesAfterStopReturns) {
         ASSERT_EQ(Start(RES_640X480), 0);
         const int before = callback.nCalls.load();
         graph.m_pGrabber->SetCallback(&callback, 1);
+        // Frames reach the callback only while a snapshot is armed; this one
+        // never takes it, so it stays armed.
+        ArmSnapshot("/tmp/");
         ASSERT_TRUE(WaitFor([&] { return callback.nCalls.load() > before + 2; }));
         StopStillGraph(graph);
         callback.bStopped = true;

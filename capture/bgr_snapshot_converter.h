@@ -1,0 +1,33 @@
+#pragma once
+// Builds the grabber's copy of one camera frame: packed rows of width x 3
+// bytes (blue, green, red), the bottom row first, the layout BufferCB and the
+// snapshot store expect. Only armed frames come here, so the preview's own
+// conversion stays the only per-frame work.
+
+#include "capture/gst_ptr.h"
+
+#include <gst/video/video.h>
+
+#include <vector>
+
+class CBottomUpBgrConverter {
+public:
+    CBottomUpBgrConverter() = default;
+    CBottomUpBgrConverter(const CBottomUpBgrConverter&) = delete;
+    CBottomUpBgrConverter& operator=(const CBottomUpBgrConverter&) = delete;
+    ~CBottomUpBgrConverter();
+
+    // Converts the frame, whose format caps describe. Returns the bytes (valid
+    // until the next call) and their count, or null for a frame it cannot read.
+    // Streaming thread only.
+    const BYTE* Convert(GstCaps* caps, GstBuffer* buffer, LONG& length);
+
+private:
+    bool Configure(GstCaps* caps);
+
+    GstCapsPtr m_pCaps; // the format m_pConverter was made for
+    GstVideoInfo m_in{};
+    GstVideoInfo m_out{};
+    GstVideoConverter* m_pConverter = nullptr;
+    std::vector<BYTE> m_pixels;
+};
