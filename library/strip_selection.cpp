@@ -120,3 +120,10 @@ void UpdateScrollRange(StripState& strip, QScrollBar* bar) {
     bar->setRange(strip.m_nScrollMin, strip.m_nScrollMax);
     bar->setValue(strip.m_nFirstVisible);
 }
+
+void ClickPhoto(StripState& strip, int index, unsigned flags) {
+    strip.m_nCurrent = index;
+    if (strip.m_nAnchor == -1)
+        strip.m_nAnchor = index;
+    UpdateSelection(strip, flags, 1);
+}

@@ -29,6 +29,10 @@ constexpr int STRIP_PAGE_STEP = 7;
 // anything.
 void UpdateSelection(StripState& strip, unsigned flags, int mode);
 
+// A click on photo index: it becomes current, and the anchor when none is
+// set; the marks then follow the click's keys.
+void ClickPhoto(StripState& strip, int index, unsigned flags);
+
 // The slot whose rectangle strictly contains the point, or -1. The point is
 // packed as a mouse message carries it: x in the low 16 bits, y in the high 16
 // bits, both unsigned.

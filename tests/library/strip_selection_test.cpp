@@ -22,11 +22,7 @@ int Marked(const StripState& strip, int index) {
 }
 
 void Click(StripState& strip, int slot, unsigned flags) {
-    const int index = strip.m_nFirstVisible + slot;
-    strip.m_nCurrent = index;
-    if (strip.m_nAnchor == -1)
-        strip.m_nAnchor = index;
-    UpdateSelection(strip, flags, 1);
+    ClickPhoto(strip, strip.m_nFirstVisible + slot, flags);
 }
 
 TEST(StripSelection, PlainShiftAndControlClicks) {
