@@ -23,6 +23,7 @@ struct JpegErrorTrap {
 // formatted and shown like the library's.
 enum JpegAddonMessage {
     JMSG_TOO_MANY_SCANS = 1000, // "more than %d scans"
+    JMSG_TOO_MUCH_DATA = 1001,  // "more than %d MB"
 };
 
 // Fills the manager with the library's defaults, then routes error_exit to

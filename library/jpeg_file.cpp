@@ -1,5 +1,6 @@
 #include "library/jpeg_file.h"
 
+#include "library/jpeg_decode_bounds.h"
 #include "library/jpeg_error_trap.h"
 #include "library/stale_photo_files.h"
 #include "platform/atomic_file.h"
@@ -71,35 +72,21 @@ void ShowOutOfMemory() {
     AppMessageBox("JpegFile :\nOut of memory", MB_ICONERROR);
 }
 
-// libjpeg's progress monitor, called between the units of input it consumes.
-// A progressive file may hold any number of scans and each one costs a pass
-// over the picture's coefficients; real encoders write a dozen or two, a
-// hostile file tens of thousands, which would hold the UI thread for seconds.
-void OnDecodeProgress(j_common_ptr cinfo) {
-    const auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
-    if (dinfo->input_scan_number > MAX_DECODE_SCANS) {
-        cinfo->err->msg_code = JMSG_TOO_MANY_SCANS;
-        cinfo->err->msg_parm.i[0] = MAX_DECODE_SCANS;
-        (*cinfo->err->error_exit)(cinfo);
-    }
-}
-
 // Decodes the open file into buffer as top-down RGB. Fills width and height
 // only on success. Pictures outside the accepted sizes fail without a message;
 // other failures have been shown.
 bool DecodeRows(FILE* file, unsigned char* buffer, std::uint32_t& width, std::uint32_t& height) {
     JpegErrorTrap trap;
     jpeg_decompress_struct cinfo{};
-    jpeg_progress_mgr progress{};
-    progress.progress_monitor = OnDecodeProgress;
+    JpegDecodeBounds bounds;
     cinfo.err = InitJpegErrorTrap(trap);
     if (setjmp(trap.jump)) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     jpeg_create_decompress(&cinfo);
-    cinfo.progress = &progress;
     jpeg_stdio_src(&cinfo, file);
+    AttachDecodeBounds(cinfo, bounds);
     jpeg_read_header(&cinfo, TRUE);
     if (cinfo.image_width > MAX_DECODE_SIDE || cinfo.image_height > MAX_DECODE_SIDE ||
         cinfo.image_width < MIN_DECODE_WIDTH || cinfo.image_height < MIN_DECODE_HEIGHT) {

@@ -12,8 +12,6 @@ namespace JpegFile {
 constexpr int MAX_DECODE_SIDE = 3000;
 constexpr int MIN_DECODE_WIDTH = 72;
 constexpr int MIN_DECODE_HEIGHT = 54;
-// Scans a read accepts. Encoders write up to a few dozen; more fails the read.
-constexpr int MAX_DECODE_SCANS = 100;
 
 // Writes the picture under a temporary name beside the target and publishes it
 // under path only when complete and flushed; an existing file at path is never

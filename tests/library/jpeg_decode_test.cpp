@@ -1,6 +1,7 @@
 // Reading photos into the strip's picture buffer: sizes, orientation, colour
 // layouts, and what the user is told about bad files.
 
+#include "library/jpeg_decode_bounds.h"
 #include "library/jpeg_file.h"
 #include "tests/library/jpeg_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -220,7 +221,7 @@ TEST_F(JpegDecode, OnlyRegularFilesAreOpened) {
 
 TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
     // Too many scans: the read gives up with one message.
-    ASSERT_TRUE(WriteManyScanJpeg(m_dir / "scans.jpg", 80, 60));
+    ASSERT_TRUE(WriteProgressiveJpeg(m_dir / "scans.jpg", 80, 60, MAX_DECODE_SCANS + 1));
     EXPECT_EQ(Decode(m_dir / "scans.jpg"), nullptr);
     EXPECT_EQ(m_nWidth, 0u);
     ASSERT_EQ(m_boxes.Boxes().size(), 1u);
@@ -237,4 +238,14 @@ TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
     EXPECT_EQ(Decode(m_dir / "padded.jpg"), m_buffer.data());
     EXPECT_EQ(m_nWidth, 80u);
     EXPECT_EQ(m_boxes.Boxes().size(), 1u) << m_boxes.Boxes().back().text;
+
+    // A progressive file reads on to its end marker before the first row:
+    // the data it takes in is bounded instead. A hole costs no disk space.
+    ASSERT_TRUE(WriteProgressiveJpeg(m_dir / "long.jpg", 80, 60, 10));
+    bytes = ReadFileBytes(m_dir / "long.jpg");
+    WriteFileBytes(m_dir / "long.jpg", bytes.substr(0, bytes.size() - 2));
+    ASSERT_EQ(truncate((m_dir / "long.jpg").c_str(), off_t(MAX_DECODE_BYTES) + 1), 0);
+    EXPECT_EQ(Decode(m_dir / "long.jpg"), nullptr);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
+    EXPECT_EQ(m_boxes.Boxes()[1].text, "Picture data runs on past 64 MB; not read");
 }

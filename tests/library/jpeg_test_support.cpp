@@ -79,7 +79,8 @@ bool WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t h
     return std::fclose(file) == 0;
 }
 
-bool WriteManyScanJpeg(const std::string& path, std::uint32_t width, std::uint32_t height) {
+bool WriteProgressiveJpeg(const std::string& path, std::uint32_t width, std::uint32_t height,
+                          int nScans) {
     FILE* file = std::fopen(path.c_str(), "wb");
     if (!file)
         return false;
@@ -93,11 +94,10 @@ bool WriteManyScanJpeg(const std::string& path, std::uint32_t width, std::uint32
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
-    std::vector<jpeg_scan_info> scans(1 + 3 * 63);
-    scans[0] = {3, {0, 1, 2, 0}, 0, 0, 0, 0};
-    for (int c = 0; c < 3; ++c)
-        for (int k = 1; k < 64; ++k)
-            scans[std::size_t(1 + c * 63 + k - 1)] = {1, {c, 0, 0, 0}, k, k, 0, 0};
+    std::vector<jpeg_scan_info> scans{{3, {0, 1, 2, 0}, 0, 0, 0, 0}};
+    for (int k = 1; k < 64 && int(scans.size()) < nScans; ++k)
+        for (int c = 0; c < 3 && int(scans.size()) < nScans; ++c)
+            scans.push_back({1, {c, 0, 0, 0}, k, k, 0, 0});
     cinfo.scan_info = scans.data();
     cinfo.num_scans = int(scans.size());
     jpeg_start_compress(&cinfo, TRUE);
