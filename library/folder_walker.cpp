@@ -1,10 +1,10 @@
 #include "library/folder_walker.h"
 
 #include "library/name_order.h"
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <algorithm>
-#include <memory>
 #include <system_error>
 #include <vector>
 
@@ -24,11 +24,6 @@ struct Entry {
 bool NameOrder(const Entry& a, const Entry& b) {
     return FileSystemNameLess(a.name, b.name);
 }
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
 std::vector<Entry> ReadEntries(const std::string& folder) {
     std::vector<Entry> names;

@@ -1,11 +1,11 @@
 #include "library/stale_photo_files.h"
 
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <cerrno>
 #include <cstring>
 #include <ctime>
-#include <memory>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,11 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
 bool IsAsciiAlnum(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');

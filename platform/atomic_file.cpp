@@ -1,5 +1,6 @@
 #include "platform/atomic_file.h"
 
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <cerrno>
@@ -54,11 +55,9 @@ int RenameNoReplace(const std::string& temp, const std::string& final) {
 // The rename is an entry of the folder: until the folder is on disk a power
 // cut may lose the new name although the file's bytes were synced.
 void SyncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0 || CAtomicFile::s_pfnSync(fd) != 0)
+    const UniqueFd fd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Get() < 0 || CAtomicFile::s_pfnSync(fd.Get()) != 0)
         Trace("atomic file: syncing folder %s failed: %s", folder.c_str(), strerror(errno));
-    if (fd >= 0)
-        close(fd);
 }
 
 } // namespace

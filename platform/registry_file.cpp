@@ -1,6 +1,7 @@
 #include "platform/registry_file.h"
 
 #include "platform/atomic_file.h"
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <cerrno>
@@ -14,24 +15,6 @@
 #include <utility>
 
 namespace {
-
-// Closes the descriptor it holds; closing the lock file's descriptor is what
-// releases the lock.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    ~UniqueFd() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 LONG ErrorFromErrno(int error) {
     switch (error) {
@@ -112,17 +95,16 @@ ReadResult ReadAll(const std::string& path, std::string& text) {
 // A temporary file can only be left behind by a writer that died holding the
 // lock; whoever holds the lock now removes it.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
-    DIR* dir = opendir(folder.c_str());
+    const DirPtr dir(opendir(folder.c_str()));
     if (!dir)
         return;
-    while (dirent* entry = readdir(dir)) {
+    while (dirent* entry = readdir(dir.get())) {
         if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) {
             Trace("registry file: removing %s/%s left by an interrupted write", folder.c_str(),
                   entry->d_name);
-            unlinkat(dirfd(dir), entry->d_name, 0);
+            unlinkat(dirfd(dir.get()), entry->d_name, 0);
         }
     }
-    closedir(dir);
 }
 
 // Keeps a damaged file under the first free name <path>.bad, <path>.bad.1, ...
