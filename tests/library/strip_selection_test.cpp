@@ -68,6 +68,17 @@ TEST(StripSelection, OutOfRangeIndexSelectsNothingAndWritesNoMark) {
     EXPECT_EQ(strip->m_nAnchor, 10001);
 }
 
+TEST(StripSelection, SlotsPastTheMarksShowUnselected) {
+    auto strip = StripWith(12);
+    strip->m_nFirstVisible = PHOTO_CAPACITY - 3;
+    strip->m_marks[PHOTO_CAPACITY - 1] = 1;
+    bool bSelected[7];
+    ASSERT_EQ(SelectedSlots(*strip, bSelected), 7);
+    EXPECT_TRUE(bSelected[2]);
+    for (int k : {0, 1, 3, 4, 5, 6})
+        EXPECT_FALSE(bSelected[k]) << k;
+}
+
 TEST(StripHitTest, StrictInsideOnlyWithUnsignedPackedCoordinates) {
     auto strip = StripWith(12);
     EXPECT_EQ(HitTestSlot(*strip, PackPoint(11, 301)), 0);
