@@ -48,10 +48,11 @@ CCameraDlg::~CCameraDlg() {
     // The strip controls post keys to g_pMainDlg; it must not outlive us.
     if (g_pMainDlg == this)
         g_pMainDlg = nullptr;
+    // Whatever path ended the window, no frame may arrive after this point.
+    // The graph stops first: until then BufferCB may read the owner.
+    ::StopStillGraph(m_graph);
     if (g_grabberCallback.m_pOwner == this)
         g_grabberCallback.m_pOwner = nullptr;
-    // Whatever path ended the window, no frame may arrive after this point.
-    ::StopStillGraph(m_graph);
 }
 
 int CCameraDlg::DoModal() {
@@ -105,7 +106,9 @@ BOOL CCameraDlg::OnInitDialog() {
     struct stat st;
     if (stat(m_strPhotoFolder.c_str(), &st) != 0 && mkdir(m_strPhotoFolder.c_str(), 0777) != 0)
         Trace("photo folder %s not created", m_strPhotoFolder.c_str());
-    // Only this instance writes photos: a temporary there now is a dead write's.
+    // A photo temporary older than a minute is a dead write's; a younger one
+    // may be another instance's at work (when the instance lock could not be
+    // made), and is left to it.
     RemoveStalePhotoTemporaries(m_szPicturesPath);
     g_strPicturesPath = m_szPicturesPath;
     LoadCapTimes();

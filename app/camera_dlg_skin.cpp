@@ -2,6 +2,7 @@
 
 #include "app/camera_dlg.h"
 
+#include "library/strip_selection.h"
 #include "ui/control_layout.h"
 #include "ui/panel_painting.h"
 #include "ui/resource_ids.h"
@@ -70,5 +71,7 @@ void CCameraDlg::OnPaint() {
     // the cells' frames are drawn whole on every paint; Qt keeps what lies
     // outside the area being repainted.
     DrawThumbnailPanel(painter, m_rcScrollBar, m_rcSlot[0]);
-    DrawSlotFrames(painter, *this);
+    bool bSelected[7];
+    const int nSlots = SelectedSlots(*this, bSelected);
+    DrawSlotFrames(painter, m_rcSlot, bSelected, nSlots);
 }

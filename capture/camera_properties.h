@@ -2,7 +2,6 @@
 // The camera's settings dialog: one row per control of the running camera,
 // every change applied to the camera at once, nothing stored.
 
-#include "ui/resource_ids.h"
 #include "capture/media_graph.h"
 #include "capture/still_graph.h"
 

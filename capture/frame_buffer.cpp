@@ -78,6 +78,7 @@ void ReleaseFrameBuffer() {
     std::lock_guard lock(g_frameBuffer.m_lock);
     std::free(g_frameBuffer.pData);
     g_frameBuffer.pData = nullptr;
+    g_frameBuffer.nCapacity = 0;
     g_frameBuffer.nLength = 0;
 }
 

@@ -2,7 +2,6 @@
 // The capture graph of the live preview: camera, converters, the frame grabber
 // and the renderer whose video window sits in the preview host.
 
-#include "ui/resource_ids.h"
 #include "capture/media_graph.h"
 
 #include <memory>

@@ -1,5 +1,7 @@
 #include "library/folder_walker.h"
 
+#include "library/name_order.h"
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <algorithm>
@@ -7,36 +9,33 @@
 #include <vector>
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 namespace {
 
 // Entries come back sorted the way the Windows file system sorts them: the
 // strip's order and "select the newest photo" depend on it, and readdir()
-// order on Linux is arbitrary. Names equal but for case keep a fixed order.
+// order on Linux is arbitrary.
 struct Entry {
     std::string name;
     unsigned char type; // d_type: DT_DIR, DT_REG, DT_LNK, ... or DT_UNKNOWN
 };
 
 bool NameOrder(const Entry& a, const Entry& b) {
-    const int folded = strcasecmp(a.name.c_str(), b.name.c_str());
-    return folded != 0 ? folded < 0 : a.name < b.name;
+    return FileSystemNameLess(a.name, b.name);
 }
 
 std::vector<Entry> ReadEntries(const std::string& folder) {
     std::vector<Entry> names;
-    DIR* dir = opendir(folder.c_str());
+    const DirPtr dir(opendir(folder.c_str()));
     if (!dir)
         return names; // missing or no access: the folder contributes nothing
     // A read error ends this folder's enumeration with what was read so far.
-    while (const dirent* entry = readdir(dir)) {
+    while (const dirent* entry = readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..")
             names.push_back({name, entry->d_type});
     }
-    closedir(dir);
     std::sort(names.begin(), names.end(), NameOrder);
     return names;
 }

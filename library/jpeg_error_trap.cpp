@@ -25,10 +25,19 @@ void OnJpegMessage(j_common_ptr cinfo) {
     ShowLibraryMessage(cinfo, "JPEG Error", MB_OK, MessageBoxOwner::ActiveWindow);
 }
 
+const char* const kAddonMessages[] = {
+    "Picture has more than %d scans; not read",
+    "Picture data runs on past %d MB; not read",
+    nullptr,
+};
+
 } // namespace
 
 jpeg_error_mgr* InitJpegErrorTrap(JpegErrorTrap& trap) {
     jpeg_std_error(&trap.pub);
+    trap.pub.addon_message_table = kAddonMessages;
+    trap.pub.first_addon_message = JMSG_TOO_MANY_SCANS;
+    trap.pub.last_addon_message = JMSG_TOO_MUCH_DATA;
     trap.pub.error_exit = OnJpegFatalError;
     trap.pub.output_message = OnJpegMessage;
     return &trap.pub;

@@ -19,6 +19,13 @@ struct JpegErrorTrap {
     std::jmp_buf jump;
 };
 
+// Our own message codes, in the manager's add-on table so that they are
+// formatted and shown like the library's.
+enum JpegAddonMessage {
+    JMSG_TOO_MANY_SCANS = 1000, // "more than %d scans"
+    JMSG_TOO_MUCH_DATA = 1001,  // "more than %d MB"
+};
+
 // Fills the manager with the library's defaults, then routes error_exit to
 // OnJpegFatalError and output_message to a "JPEG Error" box. Returns the
 // manager to store in the object's err field. The caller must setjmp(jump)

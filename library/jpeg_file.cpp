@@ -1,7 +1,9 @@
 #include "library/jpeg_file.h"
 
+#include "library/jpeg_decode_bounds.h"
 #include "library/jpeg_error_trap.h"
-#include "library/pending_photo_file.h"
+#include "library/stale_photo_files.h"
+#include "platform/atomic_file.h"
 #include "platform/message_box.h"
 
 #include <algorithm>
@@ -9,6 +11,10 @@
 #include <cstddef>
 #include <memory>
 #include <new>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace JpegFile {
 
@@ -72,6 +78,7 @@ void ShowOutOfMemory() {
 bool DecodeRows(FILE* file, unsigned char* buffer, std::uint32_t& width, std::uint32_t& height) {
     JpegErrorTrap trap;
     jpeg_decompress_struct cinfo{};
+    JpegDecodeBounds bounds;
     cinfo.err = InitJpegErrorTrap(trap);
     if (setjmp(trap.jump)) {
         jpeg_destroy_decompress(&cinfo);
@@ -79,6 +86,7 @@ bool DecodeRows(FILE* file, unsigned char* buffer, std::uint32_t& width, std::ui
     }
     jpeg_create_decompress(&cinfo);
     jpeg_stdio_src(&cinfo, file);
+    AttachDecodeBounds(cinfo, bounds);
     jpeg_read_header(&cinfo, TRUE);
     if (cinfo.image_width > MAX_DECODE_SIDE || cinfo.image_height > MAX_DECODE_SIDE ||
         cinfo.image_width < MIN_DECODE_WIDTH || cinfo.image_height < MIN_DECODE_HEIGHT) {
@@ -106,7 +114,11 @@ bool DecodeRows(FILE* file, unsigned char* buffer, std::uint32_t& width, std::ui
     }
     width = outWidth;
     height = cinfo.output_height;
-    jpeg_finish_decompress(&cinfo);
+    // Every row is out; whatever follows in the file is not needed. Finishing
+    // would read on to the end marker, through any amount of trailing bytes
+    // (a file cut before its end marker, or padded to gigabytes), so the
+    // object is destroyed without finishing. A file cut short has already
+    // warned from the rows that were missing.
     jpeg_destroy_decompress(&cinfo);
     return true;
 }
@@ -138,8 +150,12 @@ bool EncodeFromRgb(const std::string& path, const unsigned char* data, std::uint
         }
     }
 
-    CPendingPhotoFile file(path);
-    if (!file.Create()) {
+    // The photo is written under a temporary name and published without
+    // replacing anything: an existing file is never overwritten, not even one
+    // made by another program after the caller's check.
+    CAtomicFile file(path);
+    // 0666 less the umask, as fopen would give the photo.
+    if (!file.Create(PENDING_PHOTO_PREFIX, PENDING_PHOTO_SUFFIX, 0666)) {
         AppMessageBox("JpegFile :\nCan't open " + path + "\n");
         return false;
     }
@@ -147,34 +163,66 @@ bool EncodeFromRgb(const std::string& path, const unsigned char* data, std::uint
                       quality))
         return false;
 
-    switch (file.Publish()) {
-    case CPendingPhotoFile::PublishResult::Published:
+    switch (file.Publish(CAtomicFile::PublishMode::NoReplace)) {
+    case CAtomicFile::PublishResult::Published:
         return true;
-    case CPendingPhotoFile::PublishResult::NameTaken:
+    case CAtomicFile::PublishResult::NameTaken:
         AppMessageBox("JpegFile :\nCan't open " + path + "\n");
         return false;
-    case CPendingPhotoFile::PublishResult::WriteFailed:
+    case CAtomicFile::PublishResult::WriteFailed:
         AppMessageBox("JpegFile :\nCan't write " + path + "\n");
         return false;
     }
     return false;
 }
 
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+// Opens path for reading when it is a regular file, else null. Anything named
+// like a photo may be something else: opening a FIFO waits for a writer that
+// never comes, a device may never end. The status is looked at before the
+// open, so no device is opened at all, and again on the open descriptor, in
+// case the name was replaced in between; O_NONBLOCK keeps that open from
+// waiting.
+FilePtr OpenRegularFile(const std::string& path) {
+    struct stat st;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return nullptr;
+    // Close-on-exec, so a viewer started while the file is open does not
+    // inherit it.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    FilePtr file(fdopen(fd, "rb"));
+    if (!file)
+        close(fd);
+    return file;
+}
+
+} // namespace
+
 unsigned char* DecodeToRgb(const std::string& path, std::uint32_t& width, std::uint32_t& height,
                            unsigned char* buffer) {
     width = 0;
     height = 0;
-    // "e": close-on-exec, so a viewer started while the file is open does not
-    // inherit it.
-    FILE* file = std::fopen(path.c_str(), "rbe");
+    FilePtr file = OpenRegularFile(path);
     if (!file) {
         AppMessageBox("JPEG :\nCan't open " + path + "\n");
         return nullptr;
     }
     std::uint32_t decodedWidth = 0;
     std::uint32_t decodedHeight = 0;
-    const bool bDecoded = DecodeRows(file, buffer, decodedWidth, decodedHeight);
-    std::fclose(file);
+    const bool bDecoded = DecodeRows(file.get(), buffer, decodedWidth, decodedHeight);
+    file.reset();
     if (!bDecoded)
         return nullptr;
     width = decodedWidth;

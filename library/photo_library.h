@@ -91,7 +91,8 @@ private:
     void StoreCounter();
     int ClickedPhoto(std::uint32_t packedPoint) const;
     void UpdateDeleteButton();
-    bool ChooseSnapshotName(std::string& name);
+    enum class NameChoice { Chosen, Declined, LookupFailed };
+    NameChoice ChooseSnapshotName(std::string& name);
 
     StripState& m_strip;
     LibraryMembers& m_members;

@@ -11,19 +11,26 @@ std::string PictureFileName(const std::string& folderPrefix, long number) {
     return folderPrefix + name;
 }
 
-bool PictureNameTaken(const std::string& path) {
+NameLookup LookUpPictureName(const std::string& path) {
     struct stat st;
     if (lstat(path.c_str(), &st) == 0)
-        return true;
-    return errno != ENOENT && errno != ENOTDIR;
+        return NameLookup::Taken;
+    // ENOTDIR: a part of the folder is a file, so no entry can be there.
+    return errno == ENOENT || errno == ENOTDIR ? NameLookup::Free : NameLookup::Failed;
 }
 
 int FindFreePictureNumber(const std::string& folderPrefix, std::string& nameBuffer, int first,
                           int last) {
     for (int n = first; n <= last; ++n) {
         nameBuffer = PictureFileName(folderPrefix, n);
-        if (!PictureNameTaken(nameBuffer))
+        switch (LookUpPictureName(nameBuffer)) {
+        case NameLookup::Free:
             return n;
+        case NameLookup::Failed:
+            return PICTURE_LOOKUP_FAILED;
+        case NameLookup::Taken:
+            break;
+        }
     }
     return -1;
 }

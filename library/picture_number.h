@@ -9,12 +9,18 @@ constexpr int PICTURE_NUMBER_LIMIT = 10000;
 // field of five, so number 7 in "/p/" gives "/p/Picture 0007.jpg".
 std::string PictureFileName(const std::string& folderPrefix, long number);
 
-// True when an entry of that name exists, whatever it is: a file, a folder, or
-// a link (even a dangling one). An error other than "no such entry" also
-// counts as existing, so a number is never handed out unverified.
-bool PictureNameTaken(const std::string& path);
+// The answer of one lookup. Taken is any entry at all: a file, a folder, or a
+// link (even a dangling one). Failed is a lookup that could not tell (a folder
+// that cannot be searched, an I/O error, a stale mount): such a name is
+// neither free nor taken, and a number is never handed out unverified.
+enum class NameLookup { Free, Taken, Failed };
+NameLookup LookUpPictureName(const std::string& path);
 
-// The smallest n with first <= n <= last whose name is free, or -1 (also when
-// first > last). nameBuffer keeps the last name formed.
+// FindFreePictureNumber's answer when a lookup failed.
+constexpr int PICTURE_LOOKUP_FAILED = -2;
+
+// The smallest n with first <= n <= last whose name is free, -1 when there is
+// none (also when first > last), or PICTURE_LOOKUP_FAILED as soon as a lookup
+// fails. nameBuffer keeps the last name formed.
 int FindFreePictureNumber(const std::string& folderPrefix, std::string& nameBuffer, int first,
                           int last);

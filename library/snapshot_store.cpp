@@ -9,6 +9,22 @@
 
 #include <cstdio>
 
+namespace {
+
+// The frame taken by TakeSnapshotFrame, locked again for the conversion and
+// the write. Empty when the buffer was freed in between (the window closed
+// while the reset question was open).
+SnapshotFrame HoldTakenFrame() {
+    std::unique_lock lock(g_frameBuffer.m_lock);
+    const int width = g_grabberCallback.m_nWidth;
+    const int height = g_grabberCallback.m_nHeight;
+    if (!g_frameBuffer.pData || 3LL * width * height > g_frameBuffer.nLength)
+        return {};
+    return SnapshotFrame(std::move(lock), g_frameBuffer.pData, width, height);
+}
+
+} // namespace
+
 void CPhotoLibrary::StoreCounter() {
     if (m_hooks.storeCounter)
         m_hooks.storeCounter(m_members.m_nCapTimes);
@@ -19,16 +35,26 @@ void CPhotoLibrary::OnSnapshotButton() {
 }
 
 // The numbering rules: from the counter upwards, skipping taken names; above
-// the last number a search from 0; when all are taken the reset question.
-// False when the user declines the reset.
-bool CPhotoLibrary::ChooseSnapshotName(std::string& name) {
+// the last number a search from 0; when all are taken the reset question. A
+// lookup that fails leaves the counter as it was: no number is used.
+CPhotoLibrary::NameChoice CPhotoLibrary::ChooseSnapshotName(std::string& name) {
     const std::string prefix = g_grabberCallback.m_szPhotoDir;
+    const int nCounterBefore = m_members.m_nCapTimes;
+    const auto lookupFailed = [&] {
+        if (m_members.m_nCapTimes != nCounterBefore) {
+            m_members.m_nCapTimes = nCounterBefore;
+            StoreCounter();
+        }
+        return NameChoice::LookupFailed;
+    };
     for (;;) {
         int n = m_members.m_nCapTimes;
         // A stored value above the limit (or one that reads back negative)
         // means the same as the limit itself.
         if (n >= PICTURE_NUMBER_LIMIT || n < 0) {
             const int free = FindFreePictureNumber(prefix, name, 0, PICTURE_NUMBER_LIMIT - 1);
+            if (free == PICTURE_LOOKUP_FAILED)
+                return lookupFailed();
             if (free >= 0) {
                 m_members.m_nCapTimes = free;
                 continue;
@@ -36,61 +62,84 @@ bool CPhotoLibrary::ChooseSnapshotName(std::string& name) {
             const MessageBoxRequest prompt{CounterResetText(m_hooks.languageId()), APP_TITLE,
                                            MB_YESNO | MB_ICONQUESTION, MessageBoxOwner::None};
             if (ShowMessageBox(prompt) != IDYES)
-                return false;
+                return NameChoice::Declined;
             m_members.m_nCapTimes = 0;
             StoreCounter();
             n = 0;
         }
         name = PictureFileName(prefix, n);
-        if (PictureNameTaken(name)) {
+        switch (LookUpPictureName(name)) {
+        case NameLookup::Failed:
+            return lookupFailed();
+        case NameLookup::Taken: {
             const int free = FindFreePictureNumber(prefix, name, n + 1, PICTURE_NUMBER_LIMIT - 1);
+            if (free == PICTURE_LOOKUP_FAILED)
+                return lookupFailed();
             m_members.m_nCapTimes = free >= 0 ? free : PICTURE_NUMBER_LIMIT;
             StoreCounter();
             continue;
         }
-        m_members.m_nCapTimes = n + 1;
-        StoreCounter();
-        return true;
+        case NameLookup::Free:
+            m_members.m_nCapTimes = n + 1;
+            StoreCounter();
+            return NameChoice::Chosen;
+        }
     }
 }
 
 void CPhotoLibrary::OnSnapshotReady() {
     // A message delivered inside this handler's own question (or a deletion's)
-    // is dropped here, before the frame's lock, which this thread may hold.
+    // is dropped here.
     if (m_members.m_sync_dir_status == 1) {
         g_frameBuffer.bArmed.store(0);
         return;
     }
+    // Taking the frame disarms the grabber, so nothing is copied into the
+    // frame from here on, and the frame's lock is let go at once: the question
+    // and the messages below run a nested event loop, and a streaming thread
+    // that passed its unlocked armed check just before the disarm waits for
+    // that lock, freezing the preview (or, with a suspend handled inside the
+    // box, the whole program).
+    if (!TakeSnapshotFrame(m_members.m_sync_dir_status))
+        return;
+    if (m_members.m_strPhotoFolder != g_grabberCallback.m_szPhotoDir) {
+        // The folder did not fit the grabber's prefix and was cut: a name
+        // formed from it would land in another folder.
+        char text[600];
+        std::snprintf(text, sizeof text, "JpegFile :\nCan't open %sPicture.jpg\n",
+                      m_members.m_strPhotoFolder.c_str());
+        AppMessageBox(text);
+        m_members.m_sync_dir_status = 0;
+        return;
+    }
     std::string name;
+    switch (ChooseSnapshotName(name)) {
+    case NameChoice::Declined:
+        m_members.m_sync_dir_status = 0;
+        return;
+    case NameChoice::LookupFailed:
+        AppMessageBox("JpegFile :\nCan't open " + name + "\n");
+        m_members.m_sync_dir_status = 0;
+        return;
+    case NameChoice::Chosen:
+        break;
+    }
     {
-        // While the frame is held the streaming thread cannot write into it.
-        // It is held through the reset question and any write error message:
-        // both are application-modal, so no new request can arm the grabber
-        // meanwhile, and an unarmed grabber never waits for the lock.
-        SnapshotFrame frame = TakeSnapshotFrame(m_members.m_sync_dir_status);
-        if (!frame)
-            return;
-        if (m_members.m_strPhotoFolder != g_grabberCallback.m_szPhotoDir) {
-            // The folder did not fit the grabber's prefix and was cut: a name
-            // formed from it would land in another folder.
-            char text[600];
-            std::snprintf(text, sizeof text, "JpegFile :\nCan't open %sPicture.jpg\n",
-                          m_members.m_strPhotoFolder.c_str());
-            AppMessageBox(text);
-            m_members.m_sync_dir_status = 0;
-            return;
+        // The write's messages wait until the frame is let go (declared
+        // first, so it ends last).
+        CDeferredMessageBoxes deferredBoxes;
+        SnapshotFrame frame = HoldTakenFrame();
+        if (frame) {
+            const auto width = static_cast<std::uint32_t>(frame.Width());
+            const auto height = static_cast<std::uint32_t>(frame.Height());
+            m_codec.SwapRedBlue(frame.Data(), width, height);
+            m_codec.FlipVertical(frame.Data(), width * 3, height);
+            // A failed write has its message; the number stays consumed.
+            if (!m_codec.EncodeFromRgb(name, frame.Data(), width, height, 1, 90))
+                Trace("snapshot not written: %s", name.c_str());
+        } else {
+            Trace("snapshot frame gone before %s was written", name.c_str());
         }
-        if (!ChooseSnapshotName(name)) {
-            m_members.m_sync_dir_status = 0;
-            return;
-        }
-        const auto width = static_cast<std::uint32_t>(frame.Width());
-        const auto height = static_cast<std::uint32_t>(frame.Height());
-        m_codec.SwapRedBlue(frame.Data(), width, height);
-        m_codec.FlipVertical(frame.Data(), width * 3, height);
-        // A failed write has shown its message; the number stays consumed.
-        if (!m_codec.EncodeFromRgb(name, frame.Data(), width, height, 1, 90))
-            Trace("snapshot not written: %s", name.c_str());
     }
     RebuildPhotoList(REBUILD_AFTER_SNAPSHOT);
     UpdateDeleteButton();

@@ -1,11 +1,11 @@
 #include "library/stale_photo_files.h"
 
-#include "library/pending_photo_file.h"
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <cerrno>
 #include <cstring>
-#include <memory>
+#include <ctime>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -13,11 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirPtr = std::unique_ptr<DIR, DirCloser>;
 
 bool IsAsciiAlnum(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
@@ -46,13 +41,15 @@ int RemoveStalePhotoTemporaries(const std::string& folder) {
         return -1;
     }
     const int fd = dirfd(dir.get());
+    const std::time_t staleBefore = std::time(nullptr) - STALE_PHOTO_AGE_SECONDS;
     int nRemoved = 0;
     while (const dirent* entry = readdir(dir.get())) {
         if (!IsPendingPhotoTempName(entry->d_name))
             continue;
         // lstat's view: a link of that name is a link, whatever it points at.
         struct stat st;
-        if (fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+        if (fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_mtime >= staleBefore)
             continue;
         if (unlinkat(fd, entry->d_name, 0) == 0) {
             Trace("stale photo files: removed %s/%s", folder.c_str(), entry->d_name);

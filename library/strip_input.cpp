@@ -50,10 +50,7 @@ int CPhotoLibrary::ClickedPhoto(std::uint32_t packedPoint) const {
 void CPhotoLibrary::OnThumbClick(unsigned flags, std::uint32_t packedPoint) {
     const int index = ClickedPhoto(packedPoint);
     if (index >= 0) {
-        m_strip.m_nCurrent = index;
-        if (m_strip.m_nAnchor == -1)
-            m_strip.m_nAnchor = index;
-        UpdateSelection(m_strip, flags, 1);
+        ClickPhoto(m_strip, index, flags);
         RenderThumbnailStrip();
     }
     UpdateDeleteButton();

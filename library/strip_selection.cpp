@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -119,4 +120,20 @@ void UpdateScrollRange(StripState& strip, QScrollBar* bar) {
     bar->setPageStep(STRIP_PAGE_STEP);
     bar->setRange(strip.m_nScrollMin, strip.m_nScrollMax);
     bar->setValue(strip.m_nFirstVisible);
+}
+
+void ClickPhoto(StripState& strip, int index, unsigned flags) {
+    strip.m_nCurrent = index;
+    if (strip.m_nAnchor == -1)
+        strip.m_nAnchor = index;
+    UpdateSelection(strip, flags, 1);
+}
+
+int SelectedSlots(const StripState& strip, bool (&bSelected)[7]) {
+    const int nSlots = std::clamp(strip.m_nSlots, 0, static_cast<int>(std::size(strip.m_rcSlot)));
+    for (int k = 0; k < nSlots; ++k) {
+        const long nPhoto = static_cast<long>(strip.m_nFirstVisible) + k;
+        bSelected[k] = nPhoto >= 0 && nPhoto < PHOTO_CAPACITY && strip.m_marks[nPhoto] != 0;
+    }
+    return nSlots;
 }

@@ -29,6 +29,16 @@ constexpr int STRIP_PAGE_STEP = 7;
 // anything.
 void UpdateSelection(StripState& strip, unsigned flags, int mode);
 
+// A click on photo index: it becomes current, and the anchor when none is
+// set; the marks then follow the click's keys.
+void ClickPhoto(StripState& strip, int index, unsigned flags);
+
+// Which of the visible slots show a selected photo, for the slot frames.
+// Returns the number of slots (m_nSlots, at most the seven rectangles). A
+// scroll position beyond the list (a list that shrank under it) gives
+// unselected slots rather than reading past the marks.
+int SelectedSlots(const StripState& strip, bool (&bSelected)[7]);
+
 // The slot whose rectangle strictly contains the point, or -1. The point is
 // packed as a mouse message carries it: x in the low 16 bits, y in the high 16
 // bits, both unsigned.

@@ -2,13 +2,15 @@
 
 #include "platform/trace.h"
 
+#include <QByteArray>
 #include <QDesktopServices>
-#include <QString>
-#include <QUrl>
+
+QUrl LocalFileUrl(const std::string& path) {
+    const QByteArray bytes(path.data(), qsizetype(path.size()));
+    return QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"), QUrl::StrictMode);
+}
 
 void OpenWithDesktopViewer(const std::string& path) {
-    const QUrl url =
-        QUrl::fromLocalFile(QString::fromLocal8Bit(path.data(), qsizetype(path.size())));
-    if (!QDesktopServices::openUrl(url))
+    if (!QDesktopServices::openUrl(LocalFileUrl(path)))
         Trace("no viewer opened %s", path.c_str());
 }

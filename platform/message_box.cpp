@@ -8,6 +8,7 @@
 
 namespace {
 std::function<int(const MessageBoxRequest&)> g_hook;
+thread_local CDeferredMessageBoxes* t_pDeferred = nullptr;
 
 QMessageBox::Icon IconFor(UINT style) {
     switch (style & 0xF0) {
@@ -24,10 +25,16 @@ QMessageBox::Icon IconFor(UINT style) {
     }
 }
 
-int FallbackAnswer(UINT style) { return (style & 0x0F) == MB_YESNO ? IDNO : IDOK; }
+int FallbackAnswer(UINT style) {
+    return (style & 0x0F) == MB_YESNO ? IDNO : IDOK;
+}
 } // namespace
 
 int ShowMessageBox(const MessageBoxRequest& request) {
+    if (t_pDeferred && (request.style & 0x0F) != MB_YESNO) {
+        t_pDeferred->m_held.push_back(request);
+        return IDOK;
+    }
     if (g_hook)
         return g_hook(request);
 
@@ -53,6 +60,16 @@ int ShowMessageBox(const MessageBoxRequest& request) {
     if (pressed == QMessageBox::No)
         return IDNO;
     return IDOK;
+}
+
+CDeferredMessageBoxes::CDeferredMessageBoxes() : m_pOuter(t_pDeferred) {
+    t_pDeferred = this;
+}
+
+CDeferredMessageBoxes::~CDeferredMessageBoxes() {
+    t_pDeferred = m_pOuter;
+    for (const MessageBoxRequest& request : m_held)
+        ShowMessageBox(request);
 }
 
 int AppMessageBox(const std::string& text, UINT style) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Buttons and icons, as bit flags.
 constexpr UINT MB_OK = 0x00;
@@ -41,6 +42,24 @@ int ShowMessageBox(const MessageBoxRequest& request);
 
 // The framework's standard box: the application title as caption.
 int AppMessageBox(const std::string& text, UINT style = MB_OK);
+
+// Holds back the boxes without a question shown on this thread while it
+// lives, and shows them in order when it ends. For work that must not run a
+// box's nested event loop where it stands, such as while holding a lock
+// another thread may wait for. A question needs its answer at once and is
+// still shown at once: such work asks none.
+class CDeferredMessageBoxes {
+public:
+    CDeferredMessageBoxes();
+    ~CDeferredMessageBoxes();
+    CDeferredMessageBoxes(const CDeferredMessageBoxes&) = delete;
+    CDeferredMessageBoxes& operator=(const CDeferredMessageBoxes&) = delete;
+
+private:
+    friend int ShowMessageBox(const MessageBoxRequest& request);
+    std::vector<MessageBoxRequest> m_held;
+    CDeferredMessageBoxes* m_pOuter;
+};
 
 // Tests install a hook that sees every request and chooses the answer; the
 // hook replaces the real box. Pass an empty function to remove it.

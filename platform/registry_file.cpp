@@ -1,5 +1,7 @@
 #include "platform/registry_file.h"
 
+#include "platform/atomic_file.h"
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <cerrno>
@@ -13,24 +15,6 @@
 #include <utility>
 
 namespace {
-
-// Closes the descriptor it holds; closing the lock file's descriptor is what
-// releases the lock.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : m_fd(fd) {}
-    ~UniqueFd() {
-        if (m_fd >= 0)
-            close(m_fd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int Get() const { return m_fd; }
-    int Release() { return std::exchange(m_fd, -1); }
-
-private:
-    int m_fd;
-};
 
 LONG ErrorFromErrno(int error) {
     switch (error) {
@@ -58,11 +42,6 @@ LONG Failed(const std::string& what, const std::string& path) {
     return ErrorFromErrno(error);
 }
 
-std::string FolderOf(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
 // Creates the folder and any missing folder above it, private to the user as
 // the XDG rules ask for the configuration folders.
 bool MakeFolders(const std::string& folder) {
@@ -75,52 +54,57 @@ bool MakeFolders(const std::string& folder) {
     }
 }
 
-// Reads the whole file; a missing file reads as "".
-bool ReadAll(const std::string& path, std::string& text) {
+enum class ReadResult { Read, Missing, Damaged, Failed };
+
+// Reads the whole file. Only a regular file of at most REGISTRY_FILE_LIMIT
+// bytes is read: a FIFO of that name would block the open until a writer
+// comes (O_NONBLOCK keeps it from waiting, fstat then tells what it is), and
+// a link to a device such as /dev/zero would never end. Anything else is
+// Damaged, and set aside like a file that does not parse.
+ReadResult ReadAll(const std::string& path, std::string& text) {
     text.clear();
-    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0)
-        return errno == ENOENT;
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.Get() < 0) {
+        if (errno == ENOENT)
+            return ReadResult::Missing;
+        // A device that refuses to open, or a FIFO without a writer: not a
+        // settings file either.
+        return errno == ENXIO || errno == ENODEV ? ReadResult::Damaged : ReadResult::Failed;
+    }
+    struct stat st;
+    if (fstat(fd.Get(), &st) != 0)
+        return ReadResult::Failed;
+    if (!S_ISREG(st.st_mode) || st.st_size > REGISTRY_FILE_LIMIT)
+        return ReadResult::Damaged;
     char buffer[65536];
     while (true) {
         ssize_t n = read(fd.Get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return false;
+            return ReadResult::Failed;
         if (n == 0)
-            return true;
+            return ReadResult::Read;
+        // The file may grow while it is read.
+        if (text.size() + static_cast<size_t>(n) > REGISTRY_FILE_LIMIT)
+            return ReadResult::Damaged;
         text.append(buffer, static_cast<size_t>(n));
     }
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        ssize_t n = write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 // A temporary file can only be left behind by a writer that died holding the
 // lock; whoever holds the lock now removes it.
 void RemoveStaleTemporaries(const std::string& folder, const std::string& prefix) {
-    DIR* dir = opendir(folder.c_str());
+    const DirPtr dir(opendir(folder.c_str()));
     if (!dir)
         return;
-    while (dirent* entry = readdir(dir)) {
+    while (dirent* entry = readdir(dir.get())) {
         if (std::strncmp(entry->d_name, prefix.c_str(), prefix.size()) == 0) {
             Trace("registry file: removing %s/%s left by an interrupted write", folder.c_str(),
                   entry->d_name);
-            unlinkat(dirfd(dir), entry->d_name, 0);
+            unlinkat(dirfd(dir.get()), entry->d_name, 0);
         }
     }
-    closedir(dir);
 }
 
 // Keeps a damaged file under the first free name <path>.bad, <path>.bad.1, ...
@@ -142,31 +126,20 @@ LONG SetAside(const std::string& path) {
     return ERROR_REGISTRY_CORRUPT;
 }
 
-// Temporary file in the same folder, flushed, renamed over the store, and the
-// folder flushed so the rename itself survives a power loss.
+// The new text replaces the store in one rename; a regular file keeps the
+// old file's permissions, anything else gets the private default.
 LONG ReplaceAtomically(const std::string& path, const std::string& text) {
-    std::string folder = FolderOf(path);
-    std::string temp = path + ".tmp-XXXXXX";
-    UniqueFd fd(mkostemp(temp.data(), O_CLOEXEC));
-    if (fd.Get() < 0)
-        return Failed("creating", temp);
-
+    CAtomicFile file(path);
+    const std::string name = path.substr(FolderOf(path).size() + 1);
+    if (!file.Create(name + ".tmp-", "", 0600))
+        return Failed("creating a temporary for", path);
     struct stat st;
-    mode_t mode = stat(path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
-    LONG result = ERROR_SUCCESS;
-    if (fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), text) || fsync(fd.Get()) != 0)
-        result = Failed("writing", temp);
-    else if (close(fd.Release()) != 0)
-        result = Failed("closing", temp);
-    else if (rename(temp.c_str(), path.c_str()) != 0)
-        result = Failed("replacing", path);
-    if (result != ERROR_SUCCESS) {
-        unlink(temp.c_str());
-        return result;
-    }
-    UniqueFd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.Get() < 0 || fsync(dir.Get()) != 0)
-        Trace("registry file: flushing folder %s failed: %s", folder.c_str(), std::strerror(errno));
+    const bool bKeepMode = stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    if ((bKeepMode && fchmod(fileno(file.Stream()), st.st_mode & 07777) != 0) ||
+        std::fwrite(text.data(), 1, text.size(), file.Stream()) != text.size())
+        return Failed("writing", file.TempPath());
+    if (file.Publish(CAtomicFile::PublishMode::Replace) != CAtomicFile::PublishResult::Published)
+        return Failed("replacing", path);
     return ERROR_SUCCESS;
 }
 
@@ -180,8 +153,16 @@ LONG CRegistryFile::Load(CRegistryDocument& doc) const {
     doc.Parse("", why);
     if (m_strPath.empty())
         return ERROR_PATH_NOT_FOUND;
-    if (!ReadAll(m_strPath, text))
+    switch (ReadAll(m_strPath, text)) {
+    case ReadResult::Read:
+    case ReadResult::Missing:
+        break;
+    case ReadResult::Damaged:
+        Trace("registry file: %s is not a settings file; not read", m_strPath.c_str());
+        return ERROR_REGISTRY_CORRUPT;
+    case ReadResult::Failed:
         return Failed("reading", m_strPath);
+    }
     if (!doc.Parse(text, why)) {
         Trace("registry file: %s is damaged (%s); not read", m_strPath.c_str(), why.c_str());
         return ERROR_REGISTRY_CORRUPT;
@@ -208,11 +189,12 @@ LONG CRegistryFile::Update(const std::function<LONG(CRegistryDocument&)>& edit) 
     RemoveStaleTemporaries(folder, name + ".tmp-");
 
     std::string text;
-    if (!ReadAll(m_strPath, text))
+    const ReadResult read = ReadAll(m_strPath, text);
+    if (read == ReadResult::Failed)
         return Failed("reading", m_strPath);
     CRegistryDocument doc;
-    std::string why;
-    if (!doc.Parse(text, why)) {
+    std::string why = "not a settings file";
+    if (read == ReadResult::Damaged || !doc.Parse(text, why)) {
         Trace("registry file: %s is damaged (%s)", m_strPath.c_str(), why.c_str());
         if (LONG result = SetAside(m_strPath); result != ERROR_SUCCESS)
             return result;

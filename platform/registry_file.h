@@ -23,13 +23,17 @@ constexpr LONG ERROR_BAD_PATHNAME = 161;
 constexpr LONG ERROR_REGISTRY_CORRUPT = 1015;
 constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 
+// Far above any real settings file; a bigger one counts as damaged.
+constexpr long REGISTRY_FILE_LIMIT = 16L * 1024 * 1024;
+
 class CRegistryFile {
 public:
     explicit CRegistryFile(std::string path) : m_strPath(std::move(path)) {}
 
     // Reads the store. A missing file is an empty document. A damaged file
-    // gives ERROR_REGISTRY_CORRUPT and stays where it is; the next write sets
-    // it aside.
+    // (one that does not parse, is bigger than REGISTRY_FILE_LIMIT, or is not
+    // a regular file at all) gives ERROR_REGISTRY_CORRUPT and stays where it
+    // is; the next write sets it aside.
     LONG Load(CRegistryDocument& doc) const;
 
     // Loads the document under the exclusive lock, lets `edit` change it and

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test three ways: a plain
+# Installs what is missing, checks that includes follow the dependencies, then
+# builds and runs every test three ways: a plain
 # build, an address + undefined-behaviour sanitizer build, and a thread
 # sanitizer build of the tests that cross threads (label "threads").
 set -euo pipefail
@@ -12,6 +13,9 @@ run_ctest() {
   shift
   (cd "$dir" && ctest --output-on-failure -j "$jobs" "$@")
 }
+
+echo "== include directions"
+./scripts/check-includes.sh
 
 echo "== plain build"
 ./scripts/build.sh build

@@ -1,7 +1,7 @@
 #include "ui/key_forward_controls.h"
 
-#include "library/photo_record.h"
 #include "ui/gdi_drawing.h"
+#include "ui/thumb_cell.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -1,7 +1,5 @@
 #include "ui/panel_painting.h"
 
-#include "library/strip_state.h"
-
 #include <QPainter>
 
 #include <algorithm>
@@ -53,15 +51,10 @@ void DrawThumbnailPanel(QPainter& painter, const RECT& rcScrollBar, const RECT& 
     }
 }
 
-void DrawSlotFrames(QPainter& painter, const StripState& strip) {
-    const int nSlots = std::clamp(strip.m_nSlots, 0, static_cast<int>(std::size(strip.m_rcSlot)));
+void DrawSlotFrames(QPainter& painter, const RECT* rcSlots, const bool* bSelected, int nSlots) {
     for (int k = 0; k < nSlots; ++k) {
-        // A scroll position beyond the list (a list that shrank under it)
-        // draws unselected frames rather than reading past the marks.
-        const long nPhoto = static_cast<long>(strip.m_nFirstVisible) + k;
-        const bool bMarked = nPhoto >= 0 && nPhoto < PHOTO_CAPACITY && strip.m_marks[nPhoto] != 0;
-        const COLORREF colour = bMarked ? SELECTED_FRAME_COLOUR : PANEL_COLOUR;
-        const RECT& rc = strip.m_rcSlot[k];
+        const COLORREF colour = bSelected[k] ? SELECTED_FRAME_COLOUR : PANEL_COLOUR;
+        const RECT& rc = rcSlots[k];
         for (int d = 1; d <= 4; ++d)
             DrawFrame(painter, rc.left - d, rc.top - d, rc.right + d - 1, rc.bottom + d - 1,
                       colour);

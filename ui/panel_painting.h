@@ -7,7 +7,6 @@
 #include "ui/gdi_drawing.h"
 
 class QPainter;
-struct StripState;
 
 constexpr COLORREF PANEL_COLOUR = RGB(99, 99, 99);
 constexpr COLORREF SELECTED_FRAME_COLOUR = RGB(0, 192, 255);
@@ -23,7 +22,7 @@ RECT PanelRect(const RECT& rcScrollBar, const RECT& rcFirstSlot);
 // the same whole number of device pixels wide at any scale.
 void DrawThumbnailPanel(QPainter& painter, const RECT& rcScrollBar, const RECT& rcFirstSlot);
 
-// Four one-pixel rings around each visible slot, just outside the cell: blue
-// around a selected photo, the panel colour around the others (erasing a
+// Four one-pixel rings just outside each of the nSlots cell rectangles: blue
+// where bSelected is set, the panel colour around the others (erasing a
 // selection frame drawn before).
-void DrawSlotFrames(QPainter& painter, const StripState& strip);
+void DrawSlotFrames(QPainter& painter, const RECT* rcSlots, const bool* bSelected, int nSlots);

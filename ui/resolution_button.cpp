@@ -27,11 +27,8 @@ BOOL CResolutionButton::LoadBitmaps(int idNormal0, int idHover0, int idPressed0,
 }
 
 const QPixmap& CResolutionButton::ImageOfMode(int nLook) const {
-    int nSet = 2;
-    if (m_nResolution == RES_640X480)
-        nSet = 0;
-    else if (m_nResolution == RES_320X240)
-        nSet = 1;
+    // Modes 0 and 1 have their own set; every other value shows set 2.
+    const int nSet = m_nResolution == 0 || m_nResolution == 1 ? m_nResolution : 2;
     return m_bmp[nSet * 3 + nLook];
 }
 

@@ -1,9 +1,10 @@
 #pragma once
 // The resolution button: three bitmaps (normal, hover, pressed) for each of the
 // three capture modes, showing the set of the current mode, whose label names
-// the resolution. The capture side reads and changes m_nResolution.
+// the resolution. The capture side reads and changes m_nResolution, a plain
+// mode number (0 = 640x480, 1 = 320x240, 2 = "1.3M"); the button knows no
+// more of the modes than that.
 
-#include "capture/resolution_modes.h"
 #include "platform/win_types.h"
 #include "ui/image_static.h"
 
@@ -22,7 +23,7 @@ public:
 
     // Set by the owner right after LoadBitmaps; any value other than 0 and 1
     // shows the "1.3M" set.
-    int m_nResolution = RES_640X480;
+    int m_nResolution = 0;
     // Mode 0 normal, hover, pressed; mode 1 ...; mode 2 ...
     QPixmap m_bmp[9];
 

@@ -6,6 +6,10 @@
 #include <QImage>
 #include <QSize>
 
+// The size of a thumbnail and of the cell that shows it.
+constexpr int THUMB_WIDTH = 72;
+constexpr int THUMB_HEIGHT = 54;
+
 class IThumbCell {
 public:
     virtual void ShowPicture(const QImage& picture) = 0;

@@ -139,9 +139,18 @@ TEST_F(SecondStart, BringsTheRunningWindowToTheFront) {
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &first; }, 5000))
         << "the running window is active again";
-    EXPECT_FALSE(first.isMinimized());
     EXPECT_FALSE(first.windowFlags() & Qt::WindowStaysOnTopHint)
         << "it does not stay above other windows";
+
+    // A minimised window is brought forward but stays minimised.
+    first.showMinimized();
+    ASSERT_TRUE(first.isMinimized());
+    QSignalSpy activated(first.m_mutex.get(), &CSingleInstance::activationRequested);
+    CCameraDlg third;
+    EXPECT_EQ(third.DoModal(), QDialog::Rejected);
+    ASSERT_TRUE(activated.count() > 0 || activated.wait(5000));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(first.isMinimized());
     first.OnDestroy();
 }
 

@@ -46,6 +46,12 @@ check_settings() {
 }
 
 temporaries() { find "$pictures" -maxdepth 1 -name '.vizor-*.tmp' 2>/dev/null | wc -l; }
+# A start removes only temporaries older than a minute (a younger one may be
+# another instance's at work): the killed writer's are dated back as if the
+# next start came later.
+age_temporaries() {
+  find "$pictures" -maxdepth 1 -name '.vizor-*.tmp' -exec touch -h -d '2 minutes ago' {} + 2>/dev/null
+}
 photos() { find "$pictures" -maxdepth 1 -name 'Picture [0-9][0-9][0-9][0-9].jpg' | wc -l; }
 
 start_program() {
@@ -113,6 +119,7 @@ $(ls -A "$pictures")"
     head -c 3000 "$(find "$pictures" -name 'Picture *.jpg' | head -1)" >"$pictures/.vizor-Cut0ff.tmp"
     echo "round $round: a cut-off temporary put in"
   fi
+  age_temporaries
   check_photos "round $round, after the kill"
   check_counter "round $round, after the kill"
   check_settings "round $round, after the kill"

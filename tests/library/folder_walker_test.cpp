@@ -46,6 +46,31 @@ TEST(FolderWalker, EntriesInCaseInsensitiveNameOrderDepthFirst) {
     EXPECT_EQ(WalkAll(r + "/").front(), r + "//A/Picture 0009.jpg");
 }
 
+TEST(FolderWalker, OrderComparesUpperCasedUnitsByValue) {
+    // Upper-cased, '_' (0x5F) sorts after every letter; "ä" and "Ä" are one
+    // letter; a byte that is not UTF-8 sorts by its value.
+    TempDir root;
+    std::filesystem::create_directory(root / "_old");
+    Touch(root / "_old/Picture 0005.jpg");
+    for (const char* name : {"\xff Picture.jpg",
+                             "\xc3\x84"
+                             "1 Picture.jpg",
+                             "z Picture.jpg",
+                             "\xc3\xa4"
+                             "0 Picture.jpg",
+                             "Picture 0001.jpg"})
+        Touch(root / name);
+    const std::string r = root.Path() + "/";
+    EXPECT_EQ(WalkAll(root.Path()),
+              (std::vector<std::string>{r + "Picture 0001.jpg", r + "z Picture.jpg",
+                                        r + "_old/Picture 0005.jpg",
+                                        r + "\xc3\xa4"
+                                            "0 Picture.jpg",
+                                        r + "\xc3\x84"
+                                            "1 Picture.jpg",
+                                        r + "\xff Picture.jpg"}));
+}
+
 TEST(FolderWalker, LinksHiddenAndReadOnlyFoldersAreFilesNotEntered) {
     TempDir root;
     std::filesystem::create_directory(root / "Sub");

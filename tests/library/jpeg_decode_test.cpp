@@ -1,6 +1,7 @@
 // Reading photos into the strip's picture buffer: sizes, orientation, colour
 // layouts, and what the user is told about bad files.
 
+#include "library/jpeg_decode_bounds.h"
 #include "library/jpeg_file.h"
 #include "tests/library/jpeg_test_support.h"
 #include "tests/support/temp_dir.h"
@@ -13,6 +14,8 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -196,4 +199,53 @@ TEST_F(JpegDecode, FourComponentFileIsReadWithoutStoringRows) {
     EXPECT_EQ(m_buffer[0], 0x5A);
     EXPECT_EQ(m_buffer[80 * 60 * 3 - 1], 0x5A);
     EXPECT_TRUE(m_boxes.Boxes().empty());
+}
+
+TEST_F(JpegDecode, OnlyRegularFilesAreOpened) {
+    // A FIFO would block the open until a writer comes; a device never ends.
+    const std::string fifo = m_dir / "Picture 0001.jpg";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string device = m_dir / "Picture 0002.jpg";
+    ASSERT_EQ(symlink("/dev/zero", device.c_str()), 0);
+    const int descriptors = OpenDescriptorCount();
+
+    for (const std::string& path : {fifo, device}) {
+        EXPECT_EQ(Decode(path), nullptr) << path;
+        EXPECT_EQ(m_nWidth, 0u);
+    }
+    EXPECT_EQ(OpenDescriptorCount(), descriptors);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
+    EXPECT_EQ(m_boxes.Boxes()[0].text, "JPEG :\nCan't open " + fifo + "\n");
+    EXPECT_EQ(m_boxes.Boxes()[1].text, "JPEG :\nCan't open " + device + "\n");
+}
+
+TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
+    // Too many scans: the read gives up with one message.
+    ASSERT_TRUE(WriteProgressiveJpeg(m_dir / "scans.jpg", 80, 60, MAX_DECODE_SCANS + 1));
+    EXPECT_EQ(Decode(m_dir / "scans.jpg"), nullptr);
+    EXPECT_EQ(m_nWidth, 0u);
+    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
+    EXPECT_EQ(m_boxes.Boxes()[0].caption, "JPEG Fatal Error");
+    EXPECT_EQ(m_boxes.Boxes()[0].text, "Picture has more than 100 scans; not read");
+
+    // Once every row is out nothing more is read: a missing end marker and
+    // any junk after the picture go unnoticed.
+    WriteTestJpeg(m_dir / "padded.jpg", 80, 60);
+    std::string bytes = ReadFileBytes(m_dir / "padded.jpg");
+    ASSERT_EQ(bytes.substr(bytes.size() - 2), "\xFF\xD9");
+    bytes.resize(bytes.size() - 2);
+    WriteFileBytes(m_dir / "padded.jpg", bytes + std::string(1 << 20, '\0'));
+    EXPECT_EQ(Decode(m_dir / "padded.jpg"), m_buffer.data());
+    EXPECT_EQ(m_nWidth, 80u);
+    EXPECT_EQ(m_boxes.Boxes().size(), 1u) << m_boxes.Boxes().back().text;
+
+    // A progressive file reads on to its end marker before the first row:
+    // the data it takes in is bounded instead. A hole costs no disk space.
+    ASSERT_TRUE(WriteProgressiveJpeg(m_dir / "long.jpg", 80, 60, 10));
+    bytes = ReadFileBytes(m_dir / "long.jpg");
+    WriteFileBytes(m_dir / "long.jpg", bytes.substr(0, bytes.size() - 2));
+    ASSERT_EQ(truncate((m_dir / "long.jpg").c_str(), off_t(MAX_DECODE_BYTES) + 1), 0);
+    EXPECT_EQ(Decode(m_dir / "long.jpg"), nullptr);
+    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
+    EXPECT_EQ(m_boxes.Boxes()[1].text, "Picture data runs on past 64 MB; not read");
 }

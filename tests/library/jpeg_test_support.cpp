@@ -78,3 +78,35 @@ bool WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t h
     jpeg_destroy_compress(&cinfo);
     return std::fclose(file) == 0;
 }
+
+bool WriteProgressiveJpeg(const std::string& path, std::uint32_t width, std::uint32_t height,
+                          int nScans) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    jpeg_error_mgr err;
+    jpeg_compress_struct cinfo;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    jpeg_stdio_dest(&cinfo, file);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    std::vector<jpeg_scan_info> scans{{3, {0, 1, 2, 0}, 0, 0, 0, 0}};
+    for (int k = 1; k < 64 && int(scans.size()) < nScans; ++k)
+        for (int c = 0; c < 3 && int(scans.size()) < nScans; ++c)
+            scans.push_back({1, {c, 0, 0, 0}, k, k, 0, 0});
+    cinfo.scan_info = scans.data();
+    cinfo.num_scans = int(scans.size());
+    jpeg_start_compress(&cinfo, TRUE);
+    const auto picture = SolidPicture(width, height, 200, 60, 30);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(&picture[std::size_t{cinfo.next_scanline} * width * 3]);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    return std::fclose(file) == 0;
+}

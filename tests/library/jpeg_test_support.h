@@ -32,6 +32,12 @@ void WriteTestJpeg(const std::string& path, std::uint32_t width, std::uint32_t h
 // A four-component (CMYK) JPEG of mid grey; false when it cannot be written.
 bool WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t height);
 
+// A valid colour progressive JPEG of `scans` scans (2 to 190): the DC scan,
+// then AC coefficients each in a scan of their own. False when it cannot be
+// written.
+bool WriteProgressiveJpeg(const std::string& path, std::uint32_t width, std::uint32_t height,
+                          int scans);
+
 // Names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
 

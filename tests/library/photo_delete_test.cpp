@@ -1,7 +1,5 @@
 #include "tests/library/library_fixture.h"
 
-#include "library/library_texts.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -110,7 +108,6 @@ TEST_F(PhotoDelete, QuestionInTheSystemLanguage) {
     ASSERT_EQ(boxes.boxes.size(), 2u);
     EXPECT_EQ(boxes.boxes[0].text, "Sie müssen diesen Betrieb bestätigen");
     EXPECT_EQ(boxes.boxes[1].text, "You need to confirm this operation.");
-    EXPECT_STREQ(DeleteConfirmText(2052), "您需要证实这操作.");
 }
 
 } // namespace

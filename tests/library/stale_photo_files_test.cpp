@@ -1,5 +1,5 @@
-#include "library/pending_photo_file.h"
 #include "library/stale_photo_files.h"
+#include "platform/atomic_file.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
+#include <ctime>
+
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -31,6 +34,12 @@ std::vector<std::string> Entries(const std::string& folder) {
     return names;
 }
 
+// Dates the entry back by the given seconds.
+void Age(const std::string& path, int seconds) {
+    const timespec when[2] = {{std::time(nullptr) - seconds, 0}, {std::time(nullptr) - seconds, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), when, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
 } // namespace
 
 TEST(PendingPhotoTempName, AcceptsOnlyTheExactForm) {
@@ -50,10 +59,17 @@ TEST(StalePhotoTemporaries, RemovesOnlyTemporaryRegularFiles) {
     WriteFileBytes(folder / "Picture 0000.jpg", "photo");
     WriteFileBytes(folder / ".vizor-ab12C.tmp", "not ours");
     WriteFileBytes(folder / "notes.tmp", "not ours");
+    for (const std::string name : {".vizor-ab12CD.tmp", ".vizor-ZZZZZZ.tmp", "Picture 0000.jpg",
+                                   ".vizor-ab12C.tmp", "notes.tmp"})
+        Age(folder / name, 3600);
+    // Another running writer's file, still young, is left to it.
+    WriteFileBytes(folder / ".vizor-young1.tmp", "being written");
+    Age(folder / ".vizor-young1.tmp", STALE_PHOTO_AGE_SECONDS - 5);
 
     EXPECT_EQ(RemoveStalePhotoTemporaries(folder.Path()), 2);
     EXPECT_EQ(Entries(folder.Path()),
-              (std::vector<std::string>{".vizor-ab12C.tmp", "Picture 0000.jpg", "notes.tmp"}));
+              (std::vector<std::string>{".vizor-ab12C.tmp", ".vizor-young1.tmp", "Picture 0000.jpg",
+                                        "notes.tmp"}));
     EXPECT_EQ(ReadFileBytes(folder / "Picture 0000.jpg"), "photo");
     // Nothing left: a second pass removes nothing.
     EXPECT_EQ(RemoveStalePhotoTemporaries(folder.Path()), 0);
@@ -99,8 +115,9 @@ TEST(StalePhotoTemporaries, RemovesWhatAKilledWriterLeft) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
-        auto* pending = new CPendingPhotoFile(folder / "Picture 0003.jpg");
-        if (!pending->Create() || std::fputs("half a photo", pending->Stream()) < 0 ||
+        auto* pending = new CAtomicFile(folder / "Picture 0003.jpg");
+        if (!pending->Create(PENDING_PHOTO_PREFIX, PENDING_PHOTO_SUFFIX, 0666) ||
+            std::fputs("half a photo", pending->Stream()) < 0 ||
             std::fflush(pending->Stream()) != 0)
             _exit(1);
         _exit(0);
@@ -111,13 +128,15 @@ TEST(StalePhotoTemporaries, RemovesWhatAKilledWriterLeft) {
     const std::vector<std::string> left = Entries(folder.Path());
     ASSERT_EQ(left.size(), 1u);
     EXPECT_TRUE(IsPendingPhotoTempName(left[0].c_str())) << left[0];
+    Age(folder / left[0], STALE_PHOTO_AGE_SECONDS + 1);
 
     EXPECT_EQ(RemoveStalePhotoTemporaries(folder.Path()), 1);
     EXPECT_TRUE(Entries(folder.Path()).empty());
     // The number was never published; a new write of it succeeds.
-    CPendingPhotoFile again(folder / "Picture 0003.jpg");
-    ASSERT_TRUE(again.Create());
+    CAtomicFile again(folder / "Picture 0003.jpg");
+    ASSERT_TRUE(again.Create(PENDING_PHOTO_PREFIX, PENDING_PHOTO_SUFFIX, 0666));
     std::fputs("whole photo", again.Stream());
-    EXPECT_EQ(again.Publish(), CPendingPhotoFile::PublishResult::Published);
+    EXPECT_EQ(again.Publish(CAtomicFile::PublishMode::NoReplace),
+              CAtomicFile::PublishResult::Published);
     EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"Picture 0003.jpg"}));
 }

@@ -22,11 +22,7 @@ int Marked(const StripState& strip, int index) {
 }
 
 void Click(StripState& strip, int slot, unsigned flags) {
-    const int index = strip.m_nFirstVisible + slot;
-    strip.m_nCurrent = index;
-    if (strip.m_nAnchor == -1)
-        strip.m_nAnchor = index;
-    UpdateSelection(strip, flags, 1);
+    ClickPhoto(strip, strip.m_nFirstVisible + slot, flags);
 }
 
 TEST(StripSelection, PlainShiftAndControlClicks) {
@@ -70,6 +66,17 @@ TEST(StripSelection, OutOfRangeIndexSelectsNothingAndWritesNoMark) {
     UpdateSelection(*strip, MK_SHIFT, 1);
     EXPECT_EQ(strip->m_nMarked, 0);
     EXPECT_EQ(strip->m_nAnchor, 10001);
+}
+
+TEST(StripSelection, SlotsPastTheMarksShowUnselected) {
+    auto strip = StripWith(12);
+    strip->m_nFirstVisible = PHOTO_CAPACITY - 3;
+    strip->m_marks[PHOTO_CAPACITY - 1] = 1;
+    bool bSelected[7];
+    ASSERT_EQ(SelectedSlots(*strip, bSelected), 7);
+    EXPECT_TRUE(bSelected[2]);
+    for (int k : {0, 1, 3, 4, 5, 6})
+        EXPECT_FALSE(bSelected[k]) << k;
 }
 
 TEST(StripHitTest, StrictInsideOnlyWithUnsignedPackedCoordinates) {

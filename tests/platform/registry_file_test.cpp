@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,6 +17,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 extern char** environ;
 
@@ -140,6 +142,42 @@ TEST_F(RegistryFileTest, DamagedFileIsSetAsideNeverLost) {
     for (const std::string& trace : traces)
         bSaid |= trace.find("kept as " + m_strPath + ".bad.1") != std::string::npos;
     EXPECT_TRUE(bSaid);
+}
+
+TEST_F(RegistryFileTest, OnlyARegularFileOfSaneSizeIsRead) {
+    // A FIFO would block the open, a link to /dev/zero would be read without
+    // end, a huge file would fill the memory: all count as damaged.
+    ASSERT_EQ(WriteDword(m_file, "/p", 1), ERROR_SUCCESS);
+    const std::string huge = m_strFolder + "/huge";
+    WriteFileBytes(huge, "REGEDIT4\n");
+    ASSERT_EQ(truncate(huge.c_str(), REGISTRY_FILE_LIMIT + 1), 0);
+    using Make = std::function<void(const std::string&)>;
+    const std::pair<const char*, Make> cases[] = {
+        {"fifo", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+        {"device",
+         [](const std::string& path) { ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0); }},
+        {"huge",
+         [&](const std::string& path) { ASSERT_EQ(rename(huge.c_str(), path.c_str()), 0); }},
+    };
+    for (const auto& [what, make] : cases) {
+        unlink(m_strPath.c_str());
+        unlink((m_strPath + ".bad").c_str());
+        make(m_strPath);
+        struct stat before;
+        ASSERT_EQ(lstat(m_strPath.c_str(), &before), 0);
+
+        CRegistryDocument doc;
+        EXPECT_EQ(m_file.Load(doc), ERROR_REGISTRY_CORRUPT) << what;
+        ASSERT_EQ(WriteDword(m_file, "/p", 7), ERROR_SUCCESS) << what;
+        ASSERT_EQ(m_file.Load(doc), ERROR_SUCCESS) << what;
+        RegValueData value;
+        ASSERT_TRUE(doc.QueryValue(kKey, "/p", value));
+        EXPECT_EQ(value.data, Dword(7));
+        // The odd entry is kept as it was, under the damaged file's name.
+        struct stat kept;
+        ASSERT_EQ(lstat((m_strPath + ".bad").c_str(), &kept), 0) << what;
+        EXPECT_EQ(kept.st_ino, before.st_ino) << what;
+    }
 }
 
 TEST_F(RegistryFileTest, TemporaryLeftByADeadWriterIsRemoved) {

@@ -1,6 +1,5 @@
 #include "ui/panel_painting.h"
 
-#include "library/strip_state.h"
 #include "pixel_set.h"
 
 #include <QPainter>
@@ -8,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -95,33 +93,33 @@ TEST(ThumbnailPanel, EveryRingIsTheSameWholeNumberOfDevicePixelsAtAnyScale) {
     }
 }
 
-struct Strip {
-    std::unique_ptr<StripState> state = std::make_unique<StripState>();
-    Strip() {
+struct Slots {
+    RECT rc[7];
+    bool bSelected[7] = {};
+    Slots() {
         for (int k = 0; k < 7; ++k) {
             const int left = 22 + 86 * k;
-            state->m_rcSlot[k] = RECT{left, 20, left + 72, 74};
+            rc[k] = RECT{left, 20, left + 72, 74};
         }
     }
 };
 
-QImage PaintFrames(const StripState& strip) {
+QImage PaintFrames(const Slots& cells) {
     QImage image = BlankImage(650, 100);
     QPainter painter(&image);
-    DrawSlotFrames(painter, strip);
+    DrawSlotFrames(painter, cells.rc, cells.bSelected, 7);
     painter.end();
     return image;
 }
 
 TEST(SlotFrames, SelectedPhotosGetBlueRingsOthersPanelGrey) {
-    Strip strip;
-    strip.state->m_nFirstVisible = 5;
-    strip.state->m_marks[5 + 2] = 1;
-    const QImage image = PaintFrames(*strip.state);
+    Slots strip;
+    strip.bSelected[2] = true;
+    const QImage image = PaintFrames(strip);
     const QRgb blue = qRgb(0, 192, 255);
     PixelSet expectedBlue;
     for (int d = 1; d <= 4; ++d) {
-        const RECT& rc = strip.state->m_rcSlot[2];
+        const RECT& rc = strip.rc[2];
         const PixelSet ring =
             FramePixels(rc.left - d, rc.top - d, rc.right + d - 1, rc.bottom + d - 1, 650, 100);
         expectedBlue.insert(ring.begin(), ring.end());
@@ -130,22 +128,11 @@ TEST(SlotFrames, SelectedPhotosGetBlueRingsOthersPanelGrey) {
     // The cell itself is left to the thumbnail.
     EXPECT_EQ(image.pixel(22 + 86 * 2, 20), qRgb(255, 255, 255));
     for (int k : {0, 1, 3, 6}) {
-        const RECT& rc = strip.state->m_rcSlot[k];
+        const RECT& rc = strip.rc[k];
         EXPECT_EQ(image.pixel(rc.left - 1, rc.top - 1), qRgb(99, 99, 99)) << k;
         EXPECT_EQ(image.pixel(rc.right + 3, rc.bottom + 3), qRgb(99, 99, 99)) << k;
         EXPECT_EQ(image.pixel(rc.right + 4, rc.bottom + 4), qRgb(255, 255, 255)) << k;
     }
-}
-
-TEST(SlotFrames, ScrollPositionPastTheMarksDrawsUnselectedFrames) {
-    Strip strip;
-    strip.state->m_nFirstVisible = PHOTO_CAPACITY - 3;
-    strip.state->m_marks[PHOTO_CAPACITY - 1] = 1;
-    const QImage image = PaintFrames(*strip.state);
-    const RECT& last = strip.state->m_rcSlot[2];
-    EXPECT_EQ(image.pixel(last.left - 1, last.top - 1), qRgb(0, 192, 255));
-    const RECT& beyond = strip.state->m_rcSlot[3];
-    EXPECT_EQ(image.pixel(beyond.left - 1, beyond.top - 1), qRgb(99, 99, 99));
 }
 
 } // namespace
