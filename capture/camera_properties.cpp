@@ -1,6 +1,5 @@
 #include "capture/camera_properties.h"
 
-#include "capture/camera_discovery.h"
 #include "platform/trace.h"
 
 #include <QCheckBox>
@@ -85,12 +84,8 @@ void CCameraPropertiesDlg::AddRow(const CameraControl& control, QFormLayout* for
     }
 }
 
-void ShowCameraProperties(QWidget* parentWindow, IMediaGraphService& service,
-                          const StillGraph& graph) {
-    // Only to learn that a camera is present; this filter never joins a graph.
-    std::shared_ptr<ICaptureFilter> camera;
-    FindCameraFilter(service, &camera);
-    if (!camera || !graph.m_pCapture)
+void ShowCameraProperties(QWidget* parentWindow, const StillGraph& graph) {
+    if (!graph.m_pCapture)
         return;
     std::shared_ptr<ICameraControls> controls;
     if (graph.m_pCapture->QueryPropertyPages(controls) != S_OK || !controls)

@@ -29,8 +29,12 @@ private:
 };
 
 // The main window's handler for the properties button: does nothing without a
-// camera or without a running graph (m_pCapture null) or when the camera has
-// no settings; otherwise shows the dialog modally at (30, 30) from
+// running graph (m_pCapture null; so also without a camera) or when the camera
+// has no settings; otherwise shows the dialog modally at (30, 30) from
 // parentWindow and returns when it is closed.
-void ShowCameraProperties(QWidget* parentWindow, IMediaGraphService& service,
-                          const StillGraph& graph);
+//
+// The devices are never listed again here: probing them while a PipeWire
+// stream of this process runs leaves the PipeWire plugin with proxies to freed
+// devices, and the process crashes at the next restart or unplug. The running
+// graph's camera answers the question "is there a camera".
+void ShowCameraProperties(QWidget* parentWindow, const StillGraph& graph);

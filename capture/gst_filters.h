@@ -31,6 +31,8 @@ public:
     std::shared_ptr<IAMStreamConfig> FirstOutputStreamConfig() override;
     HRESULT QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) override;
     std::string FriendlyName() const override { return m_strName; }
+    std::string DeviceId() const override { return m_strDeviceId; }
+    void SetDeviceId(std::string id) { m_strDeviceId = std::move(id); }
 
     HRESULT GetFormat(VideoFormat& format) override;
     HRESULT SetFormat(const VideoFormat& format) override;
@@ -50,6 +52,7 @@ private:
     GstCapsPtr m_pAdvertised;
     VideoFormat m_current;
     std::string m_strName;
+    std::string m_strDeviceId;
     CameraControlSource m_controls;
 };
 

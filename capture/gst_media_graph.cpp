@@ -3,12 +3,17 @@
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_filters.h"
 #include "capture/test_camera.h"
+#include "platform/trace.h"
+
+#include <QMetaObject>
+#include <QObject>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -18,19 +23,10 @@ namespace {
 struct DeviceRecord {
     std::string strFriendlyName;
     std::string strClsid;
-    std::string strSortKey;
+    std::string strDeviceId;
     GstDevicePtr pDevice; // null for the test camera
     GstCapsPtr pTestCaps; // the test camera's advertised formats
 };
-
-// Device classes of the camera stacks whose cameras count as the system's
-// own: V4L2 directly, or a PipeWire or libcamera node (PipeWire's provider
-// hides the V4L2 one while it runs).
-bool IsCameraStackDevice(GstDevice* device) {
-    const char* type = G_OBJECT_TYPE_NAME(device);
-    return std::strcmp(type, "GstV4l2Device") == 0 || std::strcmp(type, "GstPipeWireDevice") == 0 ||
-           std::strcmp(type, "GstLibcameraDevice") == 0;
-}
 
 std::string DeviceProperty(GstDevice* device, const char* key) {
     GstStructure* props = gst_device_get_properties(device);
@@ -51,6 +47,91 @@ std::string DeviceNodePath(GstDevice* device) {
             return path;
     }
     return {};
+}
+
+// Which stack serves a device. PipeWire's nodes say what they wrap.
+enum class CameraStack { PipeWire, V4l2, LibCamera, Other };
+
+CameraStack StackOf(GstDevice* device) {
+    const char* type = G_OBJECT_TYPE_NAME(device);
+    if (std::strcmp(type, "GstPipeWireDevice") == 0)
+        return DeviceProperty(device, "device.api") == "libcamera" ? CameraStack::LibCamera
+                                                                  : CameraStack::PipeWire;
+    if (std::strcmp(type, "GstV4l2Device") == 0)
+        return CameraStack::V4l2;
+    if (std::strcmp(type, "GstLibcameraDevice") == 0)
+        return CameraStack::LibCamera;
+    return CameraStack::Other;
+}
+
+// Stays the same for as long as the device is plugged in: PipeWire's node
+// serial, else the V4L2 node, else the name.
+std::string DeviceIdentity(GstDevice* device) {
+    std::string id = DeviceProperty(device, "object.serial");
+    if (id.empty())
+        id = DeviceNodePath(device);
+    if (id.empty()) {
+        gchar* name = gst_device_get_display_name(device);
+        id = name ? name : "";
+        g_free(name);
+    }
+    return std::string(G_OBJECT_TYPE_NAME(device)) + ":" + id;
+}
+
+// The number of a /dev/videoN node; -1 without one.
+long NodeNumber(const std::string& path) {
+    constexpr std::string_view prefix = "/dev/video";
+    if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+        return -1;
+    char* end = nullptr;
+    const long n = std::strtol(path.c_str() + prefix.size(), &end, 10);
+    return *end == '\0' && n >= 0 ? n : -1;
+}
+
+// One device of the monitor's list, before the duplicates go.
+struct ListedDevice {
+    GstDevicePtr pDevice;
+    CameraStack stack = CameraStack::Other;
+    std::string strName;
+    long nNode = -1;
+};
+
+// One entry per physical camera, in node number order. The same camera can
+// come from several providers: PipeWire wraps the V4L2 node (and hides the
+// V4L2 provider while it runs), libcamera lists UVC cameras a second time. Of
+// two entries on one node the PipeWire one is kept; a libcamera entry goes
+// when a V4L2-backed entry carries its name (libcamera names a UVC camera by
+// its model, as the V4L2 driver does).
+std::vector<ListedDevice> OnePerCamera(std::vector<ListedDevice> devices) {
+    auto backedByV4l2 = [](const ListedDevice& d) {
+        return d.stack == CameraStack::V4l2 || (d.stack == CameraStack::PipeWire && d.nNode >= 0);
+    };
+    auto duplicate = [&](const ListedDevice& d) {
+        for (const ListedDevice& other : devices) {
+            if (d.stack == CameraStack::LibCamera && backedByV4l2(other) &&
+                other.strName == d.strName)
+                return true;
+            if (d.stack == CameraStack::V4l2 && other.stack == CameraStack::PipeWire &&
+                d.nNode >= 0 && other.nNode == d.nNode)
+                return true;
+        }
+        return false;
+    };
+    std::vector<bool> drop;
+    for (const ListedDevice& d : devices)
+        drop.push_back(duplicate(d));
+    std::vector<ListedDevice> kept;
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (!drop[i])
+            kept.push_back(std::move(devices[i]));
+    // Numbers, not text: /dev/video2 before /dev/video10. Devices without a
+    // node last, in the monitor's order.
+    std::stable_sort(kept.begin(), kept.end(), [](const ListedDevice& a, const ListedDevice& b) {
+        if ((a.nNode < 0) != (b.nNode < 0))
+            return b.nNode < 0;
+        return a.nNode < b.nNode;
+    });
+    return kept;
 }
 
 class CPropertyBag final : public IPropertyBag {
@@ -98,9 +179,13 @@ public:
             caps.reset(gst_caps_copy(m_pRecord->pTestCaps.get()));
             controls.bColorBalance = true;
         }
-        filter = CGstCaptureFilter::Create(std::move(source), std::move(caps),
-                                           m_pRecord->strFriendlyName, std::move(controls));
-        return filter ? S_OK : E_FAIL;
+        auto camera = CGstCaptureFilter::Create(std::move(source), std::move(caps),
+                                                m_pRecord->strFriendlyName, std::move(controls));
+        if (!camera)
+            return E_FAIL;
+        camera->SetDeviceId(m_pRecord->strDeviceId);
+        filter = std::move(camera);
+        return S_OK;
     }
 
 private:
@@ -130,10 +215,29 @@ private:
 
 class CGstMediaGraphService final : public IMediaGraphService {
 public:
+    // One monitor, started here and stopped before it is freed, lists the
+    // devices and reports hotplug for the program's life. Listing through a
+    // monitor that was never started probes every provider again, and doing
+    // that while a PipeWire stream of this process runs crashes the PipeWire
+    // plugin (it keeps proxies to devices it has freed).
     CGstMediaGraphService() : m_pMonitor(gst_device_monitor_new()) {
         if (g_object_is_floating(m_pMonitor.get()))
             gst_object_ref_sink(m_pMonitor.get());
         gst_device_monitor_add_filter(m_pMonitor.get(), "Video/Source", nullptr);
+        GstBus* bus = gst_device_monitor_get_bus(m_pMonitor.get());
+        gst_bus_set_sync_handler(bus, &CGstMediaGraphService::OnMonitorMessage, this, nullptr);
+        gst_object_unref(bus);
+        m_bStarted = gst_device_monitor_start(m_pMonitor.get());
+        if (!m_bStarted)
+            Trace("device monitor did not start: no camera can be found");
+    }
+
+    ~CGstMediaGraphService() override {
+        if (m_bStarted)
+            gst_device_monitor_stop(m_pMonitor.get());
+        GstBus* bus = gst_device_monitor_get_bus(m_pMonitor.get());
+        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+        gst_object_unref(bus);
     }
 
     HRESULT CreateVideoInputEnum(std::unique_ptr<IEnumMoniker>& devices) override {
@@ -162,32 +266,71 @@ public:
         return S_OK;
     }
 
+    void WatchDevices(std::function<void(const DeviceChange&)> onChange) override {
+        std::lock_guard lock(m_watchLock);
+        m_onChange = std::move(onChange);
+    }
+
 private:
+    // A provider's thread: a device came or went. Handed to the thread that
+    // created the service; what is still queued when the service goes is
+    // dropped with its context object.
+    static GstBusSyncReply OnMonitorMessage(GstBus*, GstMessage* message, gpointer self) {
+        auto* service = static_cast<CGstMediaGraphService*>(self);
+        const GstMessageType type = GST_MESSAGE_TYPE(message);
+        if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED) {
+            GstDevice* device = nullptr;
+            if (type == GST_MESSAGE_DEVICE_ADDED)
+                gst_message_parse_device_added(message, &device);
+            else
+                gst_message_parse_device_removed(message, &device);
+            DeviceChange change;
+            change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
+            if (device) {
+                change.strDeviceId = DeviceIdentity(device);
+                gst_object_unref(device);
+            }
+            std::lock_guard lock(service->m_watchLock);
+            if (service->m_onChange) {
+                QMetaObject::invokeMethod(
+                    &service->m_context,
+                    [onChange = service->m_onChange, change] { onChange(change); },
+                    Qt::QueuedConnection);
+            }
+        }
+        gst_message_unref(message);
+        return GST_BUS_DROP;
+    }
+
     std::vector<std::shared_ptr<DeviceRecord>> ListDevices() {
-        std::vector<std::shared_ptr<DeviceRecord>> list;
-        GList* devices = gst_device_monitor_get_devices(m_pMonitor.get());
+        std::vector<ListedDevice> found;
+        GList* devices = m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
         for (GList* l = devices; l; l = l->next) {
             GstDevice* device = GST_DEVICE(l->data);
-            auto record = std::make_shared<DeviceRecord>();
+            ListedDevice listed;
+            listed.pDevice.reset(GST_DEVICE(gst_object_ref(device)));
+            listed.stack = StackOf(device);
             gchar* name = gst_device_get_display_name(device);
-            record->strFriendlyName = name ? name : "";
+            listed.strName = name ? name : "";
             g_free(name);
-            // Other sources carry their own class string, never the cameras'.
-            record->strClsid = IsCameraStackDevice(device)
-                                   ? std::string(KSPROXY_CLSID)
-                                   : std::string("{") + G_OBJECT_TYPE_NAME(device) + "}";
-            record->strSortKey = DeviceNodePath(device);
-            if (record->strSortKey.empty())
-                record->strSortKey = DeviceProperty(device, "object.path");
-            record->pDevice.reset(GST_DEVICE(gst_object_ref(device)));
-            list.push_back(std::move(record));
+            listed.nNode = NodeNumber(DeviceNodePath(device));
+            found.push_back(std::move(listed));
         }
         g_list_free_full(devices, gst_object_unref);
-        // The monitor's order follows its providers' probing; the node paths
-        // give the same order on every call.
-        std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-            return a->strSortKey < b->strSortKey;
-        });
+
+        std::vector<std::shared_ptr<DeviceRecord>> list;
+        for (ListedDevice& listed : OnePerCamera(std::move(found))) {
+            GstDevice* device = listed.pDevice.get();
+            auto record = std::make_shared<DeviceRecord>();
+            record->strFriendlyName = listed.strName;
+            // Other sources carry their own class string, never the cameras'.
+            record->strClsid = listed.stack != CameraStack::Other
+                                   ? std::string(KSPROXY_CLSID)
+                                   : std::string("{") + G_OBJECT_TYPE_NAME(device) + "}";
+            record->strDeviceId = DeviceIdentity(device);
+            record->pDevice = std::move(listed.pDevice);
+            list.push_back(std::move(record));
+        }
 
         if (GstCapsPtr caps = TestCameraCaps(std::getenv(TEST_CAMERA_VARIABLE))) {
             auto record = std::make_shared<DeviceRecord>();
@@ -200,6 +343,11 @@ private:
     }
 
     std::unique_ptr<GstDeviceMonitor, GstObjectUnref> m_pMonitor;
+    bool m_bStarted = false;
+    // Lives on the creating thread; queued reports run in its context.
+    QObject m_context;
+    std::mutex m_watchLock; // guards m_onChange against the providers' threads
+    std::function<void(const DeviceChange&)> m_onChange;
 };
 
 } // namespace

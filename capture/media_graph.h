@@ -12,6 +12,7 @@
 #include "capture/frame_buffer.h"
 #include "platform/win_types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -106,6 +107,9 @@ public:
     virtual HRESULT QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) = 0;
     // The camera's display name, the title of its settings dialog.
     virtual std::string FriendlyName() const = 0;
+    // Names the device in DeviceChange reports; empty for a camera that
+    // cannot go away.
+    virtual std::string DeviceId() const { return {}; }
 };
 
 class ISampleGrabber : public IBaseFilter {
@@ -188,6 +192,12 @@ public:
     virtual HRESULT Next(std::shared_ptr<IMoniker>& device) = 0;
 };
 
+// A camera that appeared or went away.
+struct DeviceChange {
+    bool bAdded = false;
+    std::string strDeviceId; // as ICaptureFilter::DeviceId names it
+};
+
 // The system service: the device enumerator and the object factory.
 class IMediaGraphService {
 public:
@@ -198,6 +208,10 @@ public:
     virtual HRESULT CreateSampleGrabber(std::shared_ptr<ISampleGrabber>& grabber) = 0;
     virtual HRESULT CreateNullRenderer(std::shared_ptr<IBaseFilter>& renderer) = 0;
     virtual HRESULT CreateCaptureGraphBuilder(std::unique_ptr<ICaptureGraphBuilder2>& builder) = 0;
+    // From now on reports every camera that appears or goes, on the thread
+    // that created the service, for as long as the service lives. A service
+    // without hotplug reports nothing.
+    virtual void WatchDevices(std::function<void(const DeviceChange&)> onChange) { (void)onChange; }
 };
 
 // The class string every camera of the current camera stack carries.

@@ -10,11 +10,14 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  gstreamer1.0-pipewire
   libjpeg62-turbo-dev libudev-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libjpeg-turbo-progs
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   dbus python3-dbusmock umockdev
+  # a private PipeWire session that publishes virtual cameras
+  pipewire wireplumber gstreamer1.0-plugins-base-apps
 )
 
 missing=()
