@@ -4,6 +4,7 @@
 
 #include "capture/gst_ptr.h"
 #include "capture/media_graph.h"
+#include "capture/pipewire_connection.h"
 
 #include <gst/video/video.h>
 
@@ -33,6 +34,10 @@ public:
     std::string FriendlyName() const override { return m_strName; }
     std::string DeviceId() const override { return m_strDeviceId; }
     void SetDeviceId(std::string id) { m_strDeviceId = std::move(id); }
+    // The PipeWire connection the source was given, kept as long as the source.
+    void SetConnection(std::unique_ptr<CPipeWireConnection> connection) {
+        m_pConnection = std::move(connection);
+    }
 
     HRESULT GetFormat(VideoFormat& format) override;
     HRESULT SetFormat(const VideoFormat& format) override;
@@ -46,6 +51,7 @@ private:
     bool Build(GstElementPtr source);
     void Apply(GstCapsPtr caps);
 
+    std::unique_ptr<CPipeWireConnection> m_pConnection; // outlives the source
     GstElementPtr m_pBin;
     GstElement* m_pSource = nullptr;     // inside m_pBin
     GstElement* m_pCapsFilter = nullptr; // inside m_pBin

@@ -165,6 +165,7 @@ public:
     HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
         filter.reset();
         CameraControlSource controls;
+        std::unique_ptr<CPipeWireConnection> connection;
         GstElementPtr source;
         GstCapsPtr caps;
         if (m_pRecord->pDevice) {
@@ -172,6 +173,11 @@ public:
             GstElement* element = gst_device_create_element(device, nullptr);
             if (element)
                 source.reset(GST_ELEMENT(gst_object_ref_sink(element)));
+            if (source && g_object_class_find_property(G_OBJECT_GET_CLASS(source.get()), "fd")) {
+                connection = CPipeWireConnection::Open();
+                if (connection)
+                    g_object_set(source.get(), "fd", connection->Fd(), nullptr);
+            }
             caps.reset(gst_device_get_caps(device));
             controls.strDevicePath = DeviceNodePath(device);
         } else {
@@ -184,6 +190,7 @@ public:
         if (!camera)
             return E_FAIL;
         camera->SetDeviceId(m_pRecord->strDeviceId);
+        camera->SetConnection(std::move(connection));
         filter = std::move(camera);
         return S_OK;
     }
@@ -213,32 +220,86 @@ private:
     std::size_t m_nNext = 0;
 };
 
-class CGstMediaGraphService final : public IMediaGraphService {
+// The process's one device monitor: started at first use and never stopped.
+// Listing through a monitor that was never started probes every provider
+// again, and doing that while a PipeWire stream of this process runs crashes
+// the PipeWire plugin; stopping its provider once devices have come and gone
+// frees proxies twice. So it runs for the program's life and reports hotplug
+// to whichever service watches.
+class CDeviceWatch {
 public:
-    // One monitor, started here and stopped before it is freed, lists the
-    // devices and reports hotplug for the program's life. Listing through a
-    // monitor that was never started probes every provider again, and doing
-    // that while a PipeWire stream of this process runs crashes the PipeWire
-    // plugin (it keeps proxies to devices it has freed).
-    CGstMediaGraphService() : m_pMonitor(gst_device_monitor_new()) {
+    static CDeviceWatch& Instance() {
+        // Never destroyed: a started monitor must not be freed.
+        static CDeviceWatch* watch = new CDeviceWatch();
+        return *watch;
+    }
+
+    // The video sources now listed; the caller frees the list. Empty when the
+    // monitor could not start.
+    GList* Devices() {
+        return m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
+    }
+
+    // report runs on a provider's thread; null stops the reports to owner.
+    void SetReport(const void* owner, std::function<void(const DeviceChange&)> report) {
+        std::lock_guard lock(m_lock);
+        if (report) {
+            m_pOwner = owner;
+            m_report = std::move(report);
+        } else if (m_pOwner == owner) {
+            m_pOwner = nullptr;
+            m_report = nullptr;
+        }
+    }
+
+private:
+    CDeviceWatch() : m_pMonitor(gst_device_monitor_new()) {
         if (g_object_is_floating(m_pMonitor.get()))
             gst_object_ref_sink(m_pMonitor.get());
         gst_device_monitor_add_filter(m_pMonitor.get(), "Video/Source", nullptr);
         GstBus* bus = gst_device_monitor_get_bus(m_pMonitor.get());
-        gst_bus_set_sync_handler(bus, &CGstMediaGraphService::OnMonitorMessage, this, nullptr);
+        gst_bus_set_sync_handler(bus, &CDeviceWatch::OnMonitorMessage, this, nullptr);
         gst_object_unref(bus);
         m_bStarted = gst_device_monitor_start(m_pMonitor.get());
         if (!m_bStarted)
             Trace("device monitor did not start: no camera can be found");
     }
 
-    ~CGstMediaGraphService() override {
-        if (m_bStarted)
-            gst_device_monitor_stop(m_pMonitor.get());
-        GstBus* bus = gst_device_monitor_get_bus(m_pMonitor.get());
-        gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-        gst_object_unref(bus);
+    // A provider's thread: a device came or went.
+    static GstBusSyncReply OnMonitorMessage(GstBus*, GstMessage* message, gpointer self) {
+        auto* watch = static_cast<CDeviceWatch*>(self);
+        const GstMessageType type = GST_MESSAGE_TYPE(message);
+        if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED) {
+            GstDevice* device = nullptr;
+            if (type == GST_MESSAGE_DEVICE_ADDED)
+                gst_message_parse_device_added(message, &device);
+            else
+                gst_message_parse_device_removed(message, &device);
+            DeviceChange change;
+            change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
+            if (device) {
+                change.strDeviceId = DeviceIdentity(device);
+                gst_object_unref(device);
+            }
+            std::lock_guard lock(watch->m_lock);
+            if (watch->m_report)
+                watch->m_report(change);
+        }
+        gst_message_unref(message);
+        return GST_BUS_DROP;
     }
+
+    std::unique_ptr<GstDeviceMonitor, GstObjectUnref> m_pMonitor;
+    bool m_bStarted = false;
+    std::mutex m_lock; // guards the report against the providers' threads
+    const void* m_pOwner = nullptr;
+    std::function<void(const DeviceChange&)> m_report;
+};
+
+class CGstMediaGraphService final : public IMediaGraphService {
+public:
+    CGstMediaGraphService() : m_watch(CDeviceWatch::Instance()) {}
+    ~CGstMediaGraphService() override { m_watch.SetReport(this, nullptr); }
 
     HRESULT CreateVideoInputEnum(std::unique_ptr<IEnumMoniker>& devices) override {
         devices.reset();
@@ -266,45 +327,23 @@ public:
         return S_OK;
     }
 
+    // Reports are handed to the thread that created the service; what is
+    // still queued when the service goes is dropped with its context object.
     void WatchDevices(std::function<void(const DeviceChange&)> onChange) override {
-        std::lock_guard lock(m_watchLock);
-        m_onChange = std::move(onChange);
+        if (!onChange) {
+            m_watch.SetReport(this, nullptr);
+            return;
+        }
+        m_watch.SetReport(this, [context = &m_context, onChange](const DeviceChange& change) {
+            QMetaObject::invokeMethod(context, [onChange, change] { onChange(change); },
+                                      Qt::QueuedConnection);
+        });
     }
 
 private:
-    // A provider's thread: a device came or went. Handed to the thread that
-    // created the service; what is still queued when the service goes is
-    // dropped with its context object.
-    static GstBusSyncReply OnMonitorMessage(GstBus*, GstMessage* message, gpointer self) {
-        auto* service = static_cast<CGstMediaGraphService*>(self);
-        const GstMessageType type = GST_MESSAGE_TYPE(message);
-        if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED) {
-            GstDevice* device = nullptr;
-            if (type == GST_MESSAGE_DEVICE_ADDED)
-                gst_message_parse_device_added(message, &device);
-            else
-                gst_message_parse_device_removed(message, &device);
-            DeviceChange change;
-            change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
-            if (device) {
-                change.strDeviceId = DeviceIdentity(device);
-                gst_object_unref(device);
-            }
-            std::lock_guard lock(service->m_watchLock);
-            if (service->m_onChange) {
-                QMetaObject::invokeMethod(
-                    &service->m_context,
-                    [onChange = service->m_onChange, change] { onChange(change); },
-                    Qt::QueuedConnection);
-            }
-        }
-        gst_message_unref(message);
-        return GST_BUS_DROP;
-    }
-
     std::vector<std::shared_ptr<DeviceRecord>> ListDevices() {
         std::vector<ListedDevice> found;
-        GList* devices = m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
+        GList* devices = m_watch.Devices();
         for (GList* l = devices; l; l = l->next) {
             GstDevice* device = GST_DEVICE(l->data);
             ListedDevice listed;
@@ -342,12 +381,9 @@ private:
         return list;
     }
 
-    std::unique_ptr<GstDeviceMonitor, GstObjectUnref> m_pMonitor;
-    bool m_bStarted = false;
+    CDeviceWatch& m_watch;
     // Lives on the creating thread; queued reports run in its context.
     QObject m_context;
-    std::mutex m_watchLock; // guards m_onChange against the providers' threads
-    std::function<void(const DeviceChange&)> m_onChange;
 };
 
 } // namespace

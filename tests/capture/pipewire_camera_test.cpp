@@ -4,6 +4,7 @@
 
 #include "capture/camera_discovery.h"
 #include "capture/gst_media_graph.h"
+#include "capture/preview_control.h"
 #include "capture/video_surface.h"
 #include "tests/app/window_fixture.h"
 #include "tests/rig/pipewire_rig.h"
@@ -158,6 +159,30 @@ TEST_F(PipeWireCamera, CamerasAreListedOncePerCameraInNodeNumberOrder) {
     FindCameraFilter(*service, &chosen);
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->FriendlyName(), "Cam_Two");
+}
+
+} // namespace
+
+namespace {
+
+// Without a session manager the camera is listed but never linked: it never
+// delivers a frame, and neither starting nor tearing down may wait on it
+// beyond the retry loop's limit.
+TEST(PipeWireCameraNeverLinked, RestartGivesUpWithinItsLimit) {
+    CPipeWireRig rig(false);
+    ASSERT_TRUE(rig.Ready()) << rig.Logs();
+    ASSERT_GE(rig.Publish(VirtualCam()), 0) << rig.Logs();
+    std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
+    QWidget host;
+    host.resize(640, 480);
+    QObject owner;
+    StillGraph graph;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(RestartStillGraph(*service, graph, RES_640X480, &host, &owner, PREVIEW_START_LIMIT_MS), -1);
+    StopStillGraph(graph);
+    // Two attempts of at most 5 s, each followed by the 1 s pause.
+    EXPECT_LT(timer.elapsed(), 13000);
 }
 
 } // namespace

@@ -97,7 +97,7 @@ void StopProcess(pid_t pid, int waitMs) {
     }
 }
 
-CPipeWireRig::CPipeWireRig() {
+CPipeWireRig::CPipeWireRig(bool bSessionManager) {
     char pattern[] = "/tmp/vizor-pipewire-XXXXXX";
     if (!mkdtemp(pattern))
         return;
@@ -117,10 +117,10 @@ CPipeWireRig::CPipeWireRig() {
         return stat((m_strDir + "/pipewire-0").c_str(), &st) == 0 &&
                stat((m_strDir + "/bus").c_str(), &st) == 0;
     });
-    if (!up)
+    if (!up || !bSessionManager) {
+        m_bReady = up;
         return;
-    // Without the session manager a camera node is listed but never linked:
-    // a start attempt would block until its timeout.
+    }
     m_daemons.push_back(
         Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + bus}, "wireplumber.log"));
     m_bReady = m_daemons.back() > 0;

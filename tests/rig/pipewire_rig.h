@@ -24,9 +24,11 @@ struct RigCamera {
 
 class CPipeWireRig {
 public:
-    // Starts the daemon, the bus and the session manager, and waits (bounded)
-    // until the daemon answers. Ready() tells whether it came up.
-    CPipeWireRig();
+    // Starts the daemon, the bus and (unless told not to) the session
+    // manager, and waits (bounded) until the daemon answers. Ready() tells
+    // whether it came up. Without the session manager a camera is listed but
+    // never linked: it never delivers a frame.
+    explicit CPipeWireRig(bool bSessionManager = true);
     ~CPipeWireRig();
     CPipeWireRig(const CPipeWireRig&) = delete;
     CPipeWireRig& operator=(const CPipeWireRig&) = delete;
