@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -153,9 +154,15 @@ private:
     std::string m_strClsid;
 };
 
+// The format each device was last set to, by device id: the next graph of the
+// same camera starts in it, so a size the camera refuses leaves the camera in
+// the format it had.
+using FormatMemory = std::map<std::string, VideoFormat>;
+
 class CDeviceMoniker final : public IMoniker {
 public:
-    explicit CDeviceMoniker(std::shared_ptr<DeviceRecord> record) : m_pRecord(std::move(record)) {}
+    CDeviceMoniker(std::shared_ptr<DeviceRecord> record, std::shared_ptr<FormatMemory> formats)
+        : m_pRecord(std::move(record)), m_pFormats(std::move(formats)) {}
 
     HRESULT BindToStorage(std::shared_ptr<IPropertyBag>& bag) override {
         bag = std::make_shared<CPropertyBag>(m_pRecord->strFriendlyName, m_pRecord->strClsid);
@@ -185,10 +192,15 @@ public:
             caps.reset(gst_caps_copy(m_pRecord->pTestCaps.get()));
             controls.bColorBalance = true;
         }
-        auto camera = CGstCaptureFilter::Create(std::move(source), std::move(caps),
-                                                m_pRecord->strFriendlyName, std::move(controls));
+        const std::string& id = m_pRecord->strDeviceId;
+        const auto remembered = m_pFormats->find(id);
+        auto camera = CGstCaptureFilter::Create(
+            std::move(source), std::move(caps), m_pRecord->strFriendlyName, std::move(controls),
+            remembered != m_pFormats->end() ? &remembered->second : nullptr);
         if (!camera)
             return E_FAIL;
+        camera->SetFormatListener(
+            [formats = m_pFormats, id](const VideoFormat& format) { (*formats)[id] = format; });
         camera->SetDeviceId(m_pRecord->strDeviceId);
         camera->SetConnection(std::move(connection));
         filter = std::move(camera);
@@ -197,12 +209,14 @@ public:
 
 private:
     std::shared_ptr<DeviceRecord> m_pRecord;
+    std::shared_ptr<FormatMemory> m_pFormats;
 };
 
 class CDeviceEnum final : public IEnumMoniker {
 public:
-    explicit CDeviceEnum(std::vector<std::shared_ptr<DeviceRecord>> devices)
-        : m_devices(std::move(devices)) {}
+    CDeviceEnum(std::vector<std::shared_ptr<DeviceRecord>> devices,
+                std::shared_ptr<FormatMemory> formats)
+        : m_devices(std::move(devices)), m_pFormats(std::move(formats)) {}
     HRESULT Reset() override {
         m_nNext = 0;
         return S_OK;
@@ -211,12 +225,13 @@ public:
         device.reset();
         if (m_nNext >= m_devices.size())
             return S_FALSE;
-        device = std::make_shared<CDeviceMoniker>(m_devices[m_nNext++]);
+        device = std::make_shared<CDeviceMoniker>(m_devices[m_nNext++], m_pFormats);
         return S_OK;
     }
 
 private:
     std::vector<std::shared_ptr<DeviceRecord>> m_devices;
+    std::shared_ptr<FormatMemory> m_pFormats;
     std::size_t m_nNext = 0;
 };
 
@@ -306,7 +321,7 @@ public:
         std::vector<std::shared_ptr<DeviceRecord>> list = ListDevices();
         if (list.empty())
             return S_FALSE;
-        devices = std::make_unique<CDeviceEnum>(std::move(list));
+        devices = std::make_unique<CDeviceEnum>(std::move(list), m_pFormats);
         return S_OK;
     }
 
@@ -382,6 +397,7 @@ private:
     }
 
     CDeviceWatch& m_watch;
+    std::shared_ptr<FormatMemory> m_pFormats = std::make_shared<FormatMemory>();
     // Lives on the creating thread; queued reports run in its context.
     QObject m_context;
 };
