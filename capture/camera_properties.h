@@ -8,6 +8,7 @@
 
 #include <QDialog>
 
+#include <map>
 #include <memory>
 
 // Where the dialog opens, from the main window's top-left corner.
@@ -24,8 +25,20 @@ public:
 
 private:
     void AddRow(const CameraControl& control, class QFormLayout* form);
+    // Applies a value, says why when the camera refuses it, and shows what
+    // every control holds now: a refused value springs back, and an auto
+    // mode switched on or off enables or disables its manual controls.
+    void Change(DWORD nId, int nValue);
+    void Refresh();
 
+    // One control's editor and, for a slider, the label showing its value.
+    struct Row {
+        QWidget* pEditor = nullptr;
+        class QLabel* pValue = nullptr;
+    };
     std::shared_ptr<ICameraControls> m_pControls;
+    std::map<DWORD, Row> m_rows;
+    class QLabel* m_pStatus = nullptr;
 };
 
 // The main window's handler for the properties button: does nothing without a

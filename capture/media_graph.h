@@ -71,6 +71,9 @@ struct CameraControl {
     int nStep = 1;
     int nDefault = 0;
     int nValue = 0;
+    // The driver ignores the control now (a manual value while its auto mode
+    // is on): shown, not editable.
+    bool bInactive = false;
     // Menu entries: (value, label).
     std::vector<std::pair<int, std::string>> menuItems;
 };
@@ -82,6 +85,9 @@ public:
     virtual HRESULT GetControls(std::vector<CameraControl>& controls) = 0;
     // Applies one value to the running camera at once. Nothing is stored.
     virtual HRESULT SetControl(DWORD nId, int nValue) = 0;
+    // Why the last SetControl failed, in words for the user; empty after a
+    // success.
+    virtual std::string LastError() const { return {}; }
 };
 
 // The stream configuration of the camera's first output pin.
