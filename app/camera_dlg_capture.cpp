@@ -23,9 +23,8 @@ int CCameraDlg::RestartStillGraph(DWORD limitMs) {
     if (!m_pGraphService)
         return -1;
     HRESULT hrLast = S_OK;
-    const int result =
-        ::RestartStillGraph(*m_pGraphService, m_graph, m_btnResolution.m_nResolution,
-                            &m_stcVideoHost, this, limitMs, SystemTicks(), &hrLast);
+    const int result = ::RestartStillGraph(*m_pGraphService, m_graph, m_btnResolution.m_nResolution,
+                                           &m_stcVideoHost, this, limitMs, SystemTicks(), &hrLast);
     m_bPreviewRunning = result == 0;
     if (m_pPreviewStatus)
         m_pPreviewStatus->SetText(PreviewStatusText(result, hrLast, m_graph));

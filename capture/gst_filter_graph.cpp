@@ -64,11 +64,21 @@ std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
         return nullptr;
     gst_object_ref_sink(graph->m_pPipeline.get());
     graph->m_pBus = std::make_shared<BusState>();
-    graph->m_pBus->pPipeline = graph->m_pPipeline.get();
+    {
+        std::lock_guard lock(graph->m_pBus->m_lock);
+        graph->m_pBus->pPipeline = graph->m_pPipeline.get();
+        // The handler's own reference, dropped when the bus lets go of it.
+        graph->m_pBus->pHandlerRef = graph->m_pBus;
+    }
     GstBus* bus = gst_element_get_bus(graph->m_pPipeline.get());
-    gst_bus_set_sync_handler(bus, &CGstFilterGraph::OnBusMessage,
-                             new std::shared_ptr<BusState>(graph->m_pBus),
-                             [](gpointer data) { delete static_cast<std::shared_ptr<BusState>*>(data); });
+    gst_bus_set_sync_handler(bus, &CGstFilterGraph::OnBusMessage, graph->m_pBus.get(),
+                             [](gpointer data) {
+                                 auto* state = static_cast<BusState*>(data);
+                                 std::shared_ptr<BusState> last;
+                                 std::lock_guard lock(state->m_lock);
+                                 last.swap(state->pHandlerRef);
+                                 // last goes after the lock is released
+                             });
     gst_object_unref(bus);
     return graph;
 }
@@ -92,7 +102,8 @@ CGstFilterGraph::~CGstFilterGraph() {
         WhenFinished(m_pPending, [remains]() mutable {
             gst_element_set_state(remains->pPipeline.get(), GST_STATE_NULL);
             if (QCoreApplication* app = QCoreApplication::instance())
-                QMetaObject::invokeMethod(app, [last = std::move(remains)] {}, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    app, [last = std::move(remains)] {}, Qt::QueuedConnection);
         });
         return;
     }
@@ -119,7 +130,7 @@ void CGstFilterGraph::SilenceGrabbers() {
 // whoever changes the state. Nothing queues on the bus: every message is
 // handled here and released.
 GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
-    BusState& state = **static_cast<std::shared_ptr<BusState>*>(data);
+    BusState& state = *static_cast<BusState*>(data);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
         const HRESULT hr = ResultOfError(message);
@@ -131,15 +142,16 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
         state.m_changed.notify_all();
         break;
     }
-    case GST_MESSAGE_STATE_CHANGED:
+    case GST_MESSAGE_STATE_CHANGED: {
+        std::lock_guard lock(state.m_lock);
         if (GST_MESSAGE_SRC(message) == GST_OBJECT(state.pPipeline)) {
             GstState newState = GST_STATE_NULL;
             gst_message_parse_state_changed(message, nullptr, &newState, nullptr);
-            std::lock_guard lock(state.m_lock);
             state.m_bPlaying = newState == GST_STATE_PLAYING;
             state.m_changed.notify_all();
         }
         break;
+    }
     default:
         break;
     }

@@ -69,6 +69,7 @@ private:
     // pending state change finishes.
     struct BusState {
         GstElement* pPipeline = nullptr; // compared only
+        std::shared_ptr<BusState> pHandlerRef;
         std::mutex m_lock;
         std::condition_variable m_changed;
         bool m_bPlaying = false;

@@ -9,11 +9,9 @@
 
 // ---- camera ----------------------------------------------------------------
 
-std::shared_ptr<CGstCaptureFilter> CGstCaptureFilter::Create(GstElementPtr source,
-                                                             GstCapsPtr advertised,
-                                                             std::string friendlyName,
-                                                             CameraControlSource controls,
-                                                             const VideoFormat* pStart) {
+std::shared_ptr<CGstCaptureFilter>
+CGstCaptureFilter::Create(GstElementPtr source, GstCapsPtr advertised, std::string friendlyName,
+                          CameraControlSource controls, const VideoFormat* pStart) {
     if (!source || !advertised || gst_caps_is_empty(advertised.get()))
         return nullptr;
     std::shared_ptr<CGstCaptureFilter> filter(new CGstCaptureFilter());
@@ -99,8 +97,8 @@ HRESULT CGstCaptureFilter::SetFormat(const VideoFormat& format) {
         return VFW_E_WRONG_STATE;
     // Decided from what the camera advertises, before anything is linked: a
     // format it cannot produce would only show as a failure after Run.
-    GstCapsPtr caps = FixFormat(m_pAdvertised.get(), format.subtype, format.biWidth,
-                                format.biHeight);
+    GstCapsPtr caps =
+        FixFormat(m_pAdvertised.get(), format.subtype, format.biWidth, format.biHeight);
     VideoFormat accepted;
     if (!caps || !FormatFromCaps(caps.get(), accepted)) {
         Trace("camera refuses %s %dx%d", format.subtype.c_str(), format.biWidth, format.biHeight);

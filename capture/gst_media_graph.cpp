@@ -57,7 +57,7 @@ CameraStack StackOf(GstDevice* device) {
     const char* type = G_OBJECT_TYPE_NAME(device);
     if (std::strcmp(type, "GstPipeWireDevice") == 0)
         return DeviceProperty(device, "device.api") == "libcamera" ? CameraStack::LibCamera
-                                                                  : CameraStack::PipeWire;
+                                                                   : CameraStack::PipeWire;
     if (std::strcmp(type, "GstV4l2Device") == 0)
         return CameraStack::V4l2;
     if (std::strcmp(type, "GstLibcameraDevice") == 0)
@@ -350,8 +350,8 @@ public:
             return;
         }
         m_watch.SetReport(this, [context = &m_context, onChange](const DeviceChange& change) {
-            QMetaObject::invokeMethod(context, [onChange, change] { onChange(change); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                context, [onChange, change] { onChange(change); }, Qt::QueuedConnection);
         });
     }
 

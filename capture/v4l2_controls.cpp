@@ -132,10 +132,10 @@ public:
             const int error = errno;
             Trace("camera controls: VIDIOC_S_CTRL %#x = %d failed: %s", nId, nValue,
                   std::strerror(error));
-            m_strLastError = ControlName(query.name, sizeof query.name) + ": " +
-                             (error == EACCES || error == EBUSY
-                                  ? "the camera does not take this value now"
-                                  : std::strerror(error));
+            m_strLastError =
+                ControlName(query.name, sizeof query.name) + ": " +
+                (error == EACCES || error == EBUSY ? "the camera does not take this value now"
+                                                   : std::strerror(error));
             return error == EINVAL || error == ERANGE ? E_INVALIDARG : E_FAIL;
         }
         return S_OK;

@@ -118,7 +118,8 @@ TEST_F(PipeWireCamera, UnplugShowsTheLineAndReplugBringsThePictureBack) {
     EXPECT_FALSE(ShowsLivePicture());
     // Still responsive: a queued call runs at once.
     bool ran = false;
-    QMetaObject::invokeMethod(m_pDlg.get(), [&] { ran = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_pDlg.get(), [&] { ran = true; }, Qt::QueuedConnection);
     EXPECT_TRUE(WaitFor([&] { return ran; }, 200));
 
     ASSERT_TRUE(m_rig.Replug(camera)) << m_rig.Logs();
@@ -179,7 +180,8 @@ TEST(PipeWireCameraNeverLinked, RestartGivesUpWithinItsLimit) {
     StillGraph graph;
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(RestartStillGraph(*service, graph, RES_640X480, &host, &owner, PREVIEW_START_LIMIT_MS), -1);
+    EXPECT_EQ(
+        RestartStillGraph(*service, graph, RES_640X480, &host, &owner, PREVIEW_START_LIMIT_MS), -1);
     StopStillGraph(graph);
     // Two attempts of at most 5 s, each followed by the 1 s pause.
     EXPECT_LT(timer.elapsed(), 13000);

@@ -41,8 +41,8 @@ struct Driver {
         Add(V4L2_CID_EXPOSURE_ABSOLUTE, "Exposure Time, Absolute", V4L2_CTRL_TYPE_INTEGER, 3, 2047,
             1, 250)
             .query.flags = V4L2_CTRL_FLAG_INACTIVE;
-        Add(V4L2_CID_WHITE_BALANCE_TEMPERATURE, "White Balance Temperature",
-            V4L2_CTRL_TYPE_INTEGER, 2800, 6500, 10, 4600)
+        Add(V4L2_CID_WHITE_BALANCE_TEMPERATURE, "White Balance Temperature", V4L2_CTRL_TYPE_INTEGER,
+            2800, 6500, 10, 4600)
             .bRefuses = true;
     }
 
@@ -69,8 +69,8 @@ struct Driver {
             auto* q = static_cast<v4l2_queryctrl*>(arg);
             auto it = controls.end();
             if (q->id & V4L2_CTRL_FLAG_NEXT_CTRL)
-                it = controls.upper_bound(q->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL |
-                                                    V4L2_CTRL_FLAG_NEXT_COMPOUND));
+                it = controls.upper_bound(
+                    q->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND));
             else
                 it = controls.find(q->id);
             if (it == controls.end())

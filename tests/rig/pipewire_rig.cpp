@@ -109,9 +109,9 @@ CPipeWireRig::CPipeWireRig(bool bSessionManager) {
 
     const std::string bus = "unix:path=" + m_strDir + "/bus";
     m_daemons.push_back(Spawn({"pipewire"}, {}, "pipewire.log"));
-    m_daemons.push_back(Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile",
-                               "--address=" + bus},
-                              {}, "dbus.log"));
+    m_daemons.push_back(
+        Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + bus}, {},
+              "dbus.log"));
     const bool up = WaitUntil(5000, [&] {
         struct stat st;
         return stat((m_strDir + "/pipewire-0").c_str(), &st) == 0 &&
@@ -149,8 +149,8 @@ pid_t CPipeWireRig::Spawn(const std::vector<std::string>& argv,
         "XDG_DATA_HOME=" + m_strDir + "/data",
     };
     overrides.insert(overrides.end(), extraEnv.begin(), extraEnv.end());
-    const int log = open((m_strDir + "/" + logName).c_str(),
-                         O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    const int log =
+        open((m_strDir + "/" + logName).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
     if (log < 0)
         return -1;
     const pid_t pid = ForkExec(argv, ChildEnvironment(overrides), log);
@@ -172,13 +172,14 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
         props += ",api.v4l2.path=" + camera.strDevicePath +
                  ",object.path=v4l2:" + camera.strDevicePath + ",device.api=v4l2";
     }
-    std::vector<std::string> argv = {"gst-launch-1.0", "-q", "videotestsrc",
-                                     "pattern=" + camera.strPattern, "is-live=true", "!"};
+    std::vector<std::string> argv = {"gst-launch-1.0", "-q",
+                                     "videotestsrc",   "pattern=" + camera.strPattern,
+                                     "is-live=true",   "!"};
     // An encoded format is made from raw frames of the same size.
     if (camera.strCaps.rfind("image/jpeg", 0) == 0)
         argv.insert(argv.end(), {"jpegenc", "!"});
-    argv.insert(argv.end(),
-                {camera.strCaps, "!", "pipewiresink", "mode=provide", "stream-properties=" + props});
+    argv.insert(argv.end(), {camera.strCaps, "!", "pipewiresink", "mode=provide",
+                             "stream-properties=" + props});
     m_publishers[index] = Spawn(argv, {}, "camera" + std::to_string(index) + ".log");
     return m_publishers[index] > 0 && WaitListed(camera.strName, true, timeoutMs);
 }
@@ -209,10 +210,10 @@ std::vector<std::string> CPipeWireRig::ListedCameras() const {
     int pipeFds[2];
     if (pipe2(pipeFds, O_CLOEXEC) != 0)
         return {};
-    const pid_t pid = ForkExec({"gst-device-monitor-1.0", "Video/Source"},
-                               ChildEnvironment({"XDG_RUNTIME_DIR=" + m_strDir,
-                                                 "PIPEWIRE_RUNTIME_DIR=" + m_strDir}),
-                               pipeFds[1]);
+    const pid_t pid = ForkExec(
+        {"gst-device-monitor-1.0", "Video/Source"},
+        ChildEnvironment({"XDG_RUNTIME_DIR=" + m_strDir, "PIPEWIRE_RUNTIME_DIR=" + m_strDir}),
+        pipeFds[1]);
     close(pipeFds[1]);
     std::string output;
     const auto start = Clock::now();
