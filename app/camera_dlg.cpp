@@ -98,6 +98,7 @@ BOOL CCameraDlg::OnInitDialog() {
     LayoutControls();
     // Brings up GStreamer once, the stand-in for the COM start-up.
     m_pGraphService = CreateGstMediaGraphService();
+    WatchCameras();
     m_pDeviceIds = CreateUdevDeviceIdList();
     g_pMainDlg = this;
 

@@ -99,6 +99,10 @@ public:
     int IsCameraPresent(const char* id);
     int PreloadCameraPresence();
     void ShowCameraProperties();
+    // Follows cameras that come and go: a lost running camera stops the
+    // preview, a new camera restarts a preview that does not run.
+    void WatchCameras();
+    void OnCameraChange(const DeviceChange& change);
 
     // Keyboard.
     BOOL PreTranslateMessage(UINT message, WPARAM wParam);
@@ -111,6 +115,8 @@ public:
     // The running capture graph: m_graph.m_pGraph, m_pCapture, m_pGrabber.
     std::unique_ptr<IMediaGraphService> m_pGraphService;
     StillGraph m_graph;
+    bool m_bPreviewRunning = false;             // the last start succeeded, no stop since
+    class CPreviewStatus* m_pPreviewStatus = nullptr; // child of m_stcVideoHost
     ResolutionMenuState m_resolutionMenu; // m_bMenuShowing, m_rcResolutionButton
     RECT m_rcScrollBar = {};              // strip scroll bar, client coordinates
     std::unique_ptr<CSingleInstance> m_mutex;

@@ -6,6 +6,7 @@
 
 #include "capture/camera_properties.h"
 #include "capture/preview_control.h"
+#include "capture/preview_status.h"
 #include "platform/device_ids.h"
 
 HRESULT CCameraDlg::InitStillGraph() {
@@ -15,13 +16,41 @@ HRESULT CCameraDlg::InitStillGraph() {
 
 void CCameraDlg::StopStillGraph() {
     ::StopStillGraph(m_graph);
+    m_bPreviewRunning = false;
 }
 
 int CCameraDlg::RestartStillGraph(DWORD limitMs) {
     if (!m_pGraphService)
         return -1;
-    return ::RestartStillGraph(*m_pGraphService, m_graph, m_btnResolution.m_nResolution,
-                               &m_stcVideoHost, this, limitMs);
+    HRESULT hrLast = S_OK;
+    const int result = ::RestartStillGraph(*m_pGraphService, m_graph, m_btnResolution.m_nResolution,
+                                           &m_stcVideoHost, this, limitMs, SystemTicks(), &hrLast);
+    m_bPreviewRunning = result == 0;
+    if (m_pPreviewStatus)
+        m_pPreviewStatus->SetText(PreviewStatusText(result, hrLast, m_graph));
+    return result;
+}
+
+void CCameraDlg::WatchCameras() {
+    m_pPreviewStatus = new CPreviewStatus(&m_stcVideoHost);
+    m_pGraphService->WatchDevices([this](const DeviceChange& change) { OnCameraChange(change); });
+}
+
+void CCameraDlg::OnCameraChange(const DeviceChange& change) {
+    if (!change.bAdded) {
+        // The PipeWire source posts no error when its node goes: its frames
+        // just stop. Stopping here takes the frozen last frame away.
+        if (m_bPreviewRunning && m_graph.m_pCapture &&
+            change.strDeviceId == m_graph.m_pCapture->DeviceId()) {
+            StopStillGraph();
+            m_pPreviewStatus->SetText(STATUS_CAMERA_GONE);
+        }
+        return;
+    }
+    // The same camera back, or another one: one start, with the usual retries.
+    // Not while the window is closed or closing.
+    if (!m_bPreviewRunning && isVisible())
+        RestartStillGraph(PREVIEW_START_LIMIT_MS);
 }
 
 void CCameraDlg::PlacePreviewControl() {
@@ -56,6 +85,5 @@ int CCameraDlg::PreloadCameraPresence() {
 }
 
 void CCameraDlg::ShowCameraProperties() {
-    if (m_pGraphService)
-        ::ShowCameraProperties(this, *m_pGraphService, m_graph);
+    ::ShowCameraProperties(this, m_graph);
 }

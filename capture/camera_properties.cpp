@@ -1,6 +1,5 @@
 #include "capture/camera_properties.h"
 
-#include "capture/camera_discovery.h"
 #include "platform/trace.h"
 
 #include <QCheckBox>
@@ -10,6 +9,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -28,6 +28,10 @@ CCameraPropertiesDlg::CCameraPropertiesDlg(QWidget* parent, const QString& title
     }
     if (list.empty())
         form->addRow(new QLabel(tr("This camera has no settings."), this));
+    m_pStatus = new QLabel(this);
+    m_pStatus->setObjectName("controlStatus");
+    m_pStatus->setWordWrap(true);
+    layout->addWidget(m_pStatus);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -37,61 +41,100 @@ CCameraPropertiesDlg::CCameraPropertiesDlg(QWidget* parent, const QString& title
 void CCameraPropertiesDlg::AddRow(const CameraControl& control, QFormLayout* form) {
     const QString label = QString::fromStdString(control.strName);
     const DWORD id = control.nId;
-    std::shared_ptr<ICameraControls> controls = m_pControls;
+    Row row;
     switch (control.kind) {
     case CameraControl::Kind::Integer: {
-        auto* row = new QWidget(this);
-        auto* h = new QHBoxLayout(row);
+        auto* line = new QWidget(this);
+        auto* h = new QHBoxLayout(line);
         h->setContentsMargins(0, 0, 0, 0);
-        auto* slider = new QSlider(Qt::Horizontal, row);
+        auto* slider = new QSlider(Qt::Horizontal, line);
         slider->setObjectName(label);
         slider->setRange(control.nMinimum, control.nMaximum);
         slider->setSingleStep(control.nStep);
         slider->setPageStep(std::max(control.nStep, (control.nMaximum - control.nMinimum) / 10));
-        slider->setValue(control.nValue);
-        auto* value = new QLabel(QString::number(control.nValue), row);
+        auto* value = new QLabel(line);
         value->setMinimumWidth(48);
         h->addWidget(slider);
         h->addWidget(value);
-        connect(slider, &QSlider::valueChanged, this, [controls, id, value](int v) {
-            value->setNum(v);
-            controls->SetControl(id, v);
-        });
-        form->addRow(label, row);
+        connect(slider, &QSlider::valueChanged, this, [this, id](int v) { Change(id, v); });
+        form->addRow(label, line);
+        row = {slider, value};
         break;
     }
     case CameraControl::Kind::Boolean: {
         auto* box = new QCheckBox(this);
         box->setObjectName(label);
-        box->setChecked(control.nValue != 0);
-        connect(box, &QCheckBox::toggled, this,
-                [controls, id](bool on) { controls->SetControl(id, on ? 1 : 0); });
+        connect(box, &QCheckBox::toggled, this, [this, id](bool on) { Change(id, on ? 1 : 0); });
         form->addRow(label, box);
+        row = {box, nullptr};
         break;
     }
     case CameraControl::Kind::Menu: {
         auto* list = new QComboBox(this);
         list->setObjectName(label);
-        for (const auto& [itemValue, itemLabel] : control.menuItems) {
+        for (const auto& [itemValue, itemLabel] : control.menuItems)
             list->addItem(QString::fromStdString(itemLabel), itemValue);
-            if (itemValue == control.nValue)
-                list->setCurrentIndex(list->count() - 1);
-        }
-        connect(list, &QComboBox::activated, this, [controls, id, list](int index) {
-            controls->SetControl(id, list->itemData(index).toInt());
-        });
+        connect(list, &QComboBox::activated, this,
+                [this, id, list](int index) { Change(id, list->itemData(index).toInt()); });
         form->addRow(label, list);
+        row = {list, nullptr};
         break;
     }
     }
+    m_rows[id] = row;
+    // The row shows the camera's value and state through the same path as
+    // every later refresh.
+    if (auto* slider = qobject_cast<QSlider*>(row.pEditor)) {
+        const QSignalBlocker block(slider);
+        slider->setValue(control.nValue);
+        row.pValue->setNum(slider->value());
+    } else if (auto* box = qobject_cast<QCheckBox*>(row.pEditor)) {
+        const QSignalBlocker block(box);
+        box->setChecked(control.nValue != 0);
+    } else if (auto* list = qobject_cast<QComboBox*>(row.pEditor)) {
+        list->setCurrentIndex(list->findData(control.nValue));
+    }
+    row.pEditor->setEnabled(!control.bInactive);
 }
 
-void ShowCameraProperties(QWidget* parentWindow, IMediaGraphService& service,
-                          const StillGraph& graph) {
-    // Only to learn that a camera is present; this filter never joins a graph.
-    std::shared_ptr<ICaptureFilter> camera;
-    FindCameraFilter(service, &camera);
-    if (!camera || !graph.m_pCapture)
+void CCameraPropertiesDlg::Change(DWORD nId, int nValue) {
+    if (FAILED(m_pControls->SetControl(nId, nValue))) {
+        const std::string reason = m_pControls->LastError();
+        m_pStatus->setText(reason.empty() ? tr("The camera did not take the value.")
+                                          : QString::fromStdString(reason));
+    } else {
+        m_pStatus->clear();
+    }
+    Refresh();
+}
+
+void CCameraPropertiesDlg::Refresh() {
+    std::vector<CameraControl> list;
+    if (FAILED(m_pControls->GetControls(list)))
+        return;
+    for (const CameraControl& control : list) {
+        const auto found = m_rows.find(control.nId);
+        if (found == m_rows.end())
+            continue;
+        const Row& row = found->second;
+        if (auto* slider = qobject_cast<QSlider*>(row.pEditor)) {
+            const QSignalBlocker block(slider);
+            // Not while the user drags: the next move sets it anyway.
+            if (!slider->isSliderDown())
+                slider->setValue(control.nValue);
+            row.pValue->setNum(control.nValue);
+        } else if (auto* box = qobject_cast<QCheckBox*>(row.pEditor)) {
+            const QSignalBlocker block(box);
+            box->setChecked(control.nValue != 0);
+        } else if (auto* menu = qobject_cast<QComboBox*>(row.pEditor)) {
+            menu->setCurrentIndex(menu->findData(control.nValue));
+        }
+        row.pEditor->setEnabled(!control.bInactive);
+    }
+}
+
+void ShowCameraProperties(QWidget* parentWindow, const StillGraph& graph) {
+    if (!graph.m_pCapture)
         return;
     std::shared_ptr<ICameraControls> controls;
     if (graph.m_pCapture->QueryPropertyPages(controls) != S_OK || !controls)

@@ -1,8 +1,11 @@
 #include "capture/gst_filter_graph.h"
 
+#include "capture/bounded_state_change.h"
 #include "capture/gst_filters.h"
 #include "capture/video_surface.h"
 #include "platform/trace.h"
+
+#include <QCoreApplication>
 
 #include <chrono>
 #include <cstring>
@@ -60,48 +63,95 @@ std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
     if (!graph->m_pPipeline)
         return nullptr;
     gst_object_ref_sink(graph->m_pPipeline.get());
+    graph->m_pBus = std::make_shared<BusState>();
+    {
+        std::lock_guard lock(graph->m_pBus->m_lock);
+        graph->m_pBus->pPipeline = graph->m_pPipeline.get();
+        // The handler's own reference, dropped when the bus lets go of it.
+        graph->m_pBus->pHandlerRef = graph->m_pBus;
+    }
     GstBus* bus = gst_element_get_bus(graph->m_pPipeline.get());
-    gst_bus_set_sync_handler(bus, &CGstFilterGraph::OnBusMessage, graph.get(), nullptr);
+    gst_bus_set_sync_handler(bus, &CGstFilterGraph::OnBusMessage, graph->m_pBus.get(),
+                             [](gpointer data) {
+                                 auto* state = static_cast<BusState*>(data);
+                                 std::shared_ptr<BusState> last;
+                                 std::lock_guard lock(state->m_lock);
+                                 last.swap(state->pHandlerRef);
+                                 // last goes after the lock is released
+                             });
     gst_object_unref(bus);
     return graph;
 }
 
 CGstFilterGraph::~CGstFilterGraph() {
     // Down to NULL before anything it calls into goes away.
-    gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL);
-    GstBus* bus = gst_element_get_bus(m_pPipeline.get());
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
+    if (m_pPending || !StopWithin()) {
+        // The pipeline still changes state on another thread: everything its
+        // elements call into lives until it is down, then goes on this thread.
+        SilenceGrabbers();
+        struct Remains {
+            GstElementPtr pPipeline;
+            std::vector<std::pair<std::string, std::shared_ptr<IBaseFilter>>> filters;
+            std::unique_ptr<CVideoRenderer> pRenderer;
+        };
+        auto remains = std::make_shared<Remains>();
+        remains->pPipeline = std::move(m_pPipeline);
+        remains->filters = std::move(m_filters);
+        remains->pRenderer = std::move(m_pRenderer);
+        Trace("camera graph left to finish its state change");
+        WhenFinished(m_pPending, [remains]() mutable {
+            gst_element_set_state(remains->pPipeline.get(), GST_STATE_NULL);
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(
+                    app, [last = std::move(remains)] {}, Qt::QueuedConnection);
+        });
+        return;
+    }
     m_pRenderer.reset();
     m_filters.clear();
     m_pPipeline.reset();
 }
 
+bool CGstFilterGraph::StopWithin() {
+    GstStateChangeReturn result = GST_STATE_CHANGE_FAILURE;
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(GRAPH_STOP_TIMEOUT_MS);
+    return SetStateWithin(m_pPipeline.get(), GST_STATE_NULL, deadline, result, m_pPending);
+}
+
+void CGstFilterGraph::SilenceGrabbers() {
+    for (const auto& entry : m_filters) {
+        if (auto* grabber = dynamic_cast<CGstSampleGrabber*>(entry.second.get()))
+            grabber->SetCallback(nullptr, 1);
+    }
+}
+
 // Any thread: the streaming threads post errors, the state changes come from
 // whoever changes the state. Nothing queues on the bus: every message is
 // handled here and released.
-GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer self) {
-    auto* graph = static_cast<CGstFilterGraph*>(self);
+GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
+    BusState& state = *static_cast<BusState*>(data);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
         const HRESULT hr = ResultOfError(message);
-        std::lock_guard lock(graph->m_lock);
+        std::lock_guard lock(state.m_lock);
         // A camera lost while running ends its stream here; the next restart
         // builds a new graph and tries again.
-        if (graph->m_hrError == S_OK)
-            graph->m_hrError = hr;
-        graph->m_changed.notify_all();
+        if (state.m_hrError == S_OK)
+            state.m_hrError = hr;
+        state.m_changed.notify_all();
         break;
     }
-    case GST_MESSAGE_STATE_CHANGED:
-        if (GST_MESSAGE_SRC(message) == GST_OBJECT(graph->m_pPipeline.get())) {
+    case GST_MESSAGE_STATE_CHANGED: {
+        std::lock_guard lock(state.m_lock);
+        if (GST_MESSAGE_SRC(message) == GST_OBJECT(state.pPipeline)) {
             GstState newState = GST_STATE_NULL;
             gst_message_parse_state_changed(message, nullptr, &newState, nullptr);
-            std::lock_guard lock(graph->m_lock);
-            graph->m_bPlaying = newState == GST_STATE_PLAYING;
-            graph->m_changed.notify_all();
+            state.m_bPlaying = newState == GST_STATE_PLAYING;
+            state.m_changed.notify_all();
         }
         break;
+    }
     default:
         break;
     }
@@ -196,38 +246,59 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
 }
 
 HRESULT CGstFilterGraph::Run() {
+    // A camera source still stuck in an earlier start shares the camera
+    // stack's connection with any new one; two of them waiting at once crash
+    // the PipeWire plugin. Nothing starts until the stuck one has ended.
+    if (m_pPending || PendingStateChanges() > 0)
+        return E_START_TIMEOUT;
     {
-        std::lock_guard lock(m_lock);
-        m_hrError = S_OK;
+        std::lock_guard lock(m_pBus->m_lock);
+        m_pBus->m_hrError = S_OK;
     }
-    if (gst_element_set_state(m_pPipeline.get(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-        gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL);
-        std::lock_guard lock(m_lock);
-        return FAILED(m_hrError) ? m_hrError : E_FAIL;
+    // The bound covers the state change too: a PipeWire source waits inside
+    // it for its node.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(GRAPH_RUN_TIMEOUT_MS);
+    GstStateChangeReturn result = GST_STATE_CHANGE_FAILURE;
+    if (!SetStateWithin(m_pPipeline.get(), GST_STATE_PLAYING, deadline, result, m_pPending)) {
+        SilenceGrabbers();
+        return E_START_TIMEOUT;
+    }
+    if (result == GST_STATE_CHANGE_FAILURE) {
+        StopWithin();
+        std::lock_guard lock(m_pBus->m_lock);
+        return FAILED(m_pBus->m_hrError) ? m_pBus->m_hrError : E_FAIL;
     }
     // A live camera gets to PLAYING when the first frame reaches the sink; a
     // busy device or a format it will not deliver shows as an error instead.
-    std::unique_lock lock(m_lock);
-    const bool settled = m_changed.wait_for(lock, std::chrono::milliseconds(GRAPH_RUN_TIMEOUT_MS),
-                                            [this] { return m_bPlaying || FAILED(m_hrError); });
+    std::unique_lock lock(m_pBus->m_lock);
+    const bool settled = m_pBus->m_changed.wait_until(
+        lock, deadline, [this] { return m_pBus->m_bPlaying || FAILED(m_pBus->m_hrError); });
     HRESULT hr = S_OK;
-    if (FAILED(m_hrError))
-        hr = m_hrError;
+    if (FAILED(m_pBus->m_hrError))
+        hr = m_pBus->m_hrError;
     else if (!settled)
         hr = E_START_TIMEOUT;
     lock.unlock();
     if (FAILED(hr))
-        gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL);
+        StopWithin();
     return hr;
 }
 
 HRESULT CGstFilterGraph::Stop() {
-    // Synchronous down to NULL: the streaming threads have left every pad probe
-    // and appsink callback when this returns.
-    if (gst_element_set_state(m_pPipeline.get(), GST_STATE_NULL) == GST_STATE_CHANGE_FAILURE)
-        return E_FAIL;
-    std::lock_guard lock(m_lock);
-    m_bPlaying = false;
+    // Down to NULL: the streaming threads have left every pad probe and appsink
+    // callback when this returns. A pipeline that will not come down in time
+    // keeps changing state on its own thread, its grabbers silenced.
+    if (m_pPending) {
+        SilenceGrabbers();
+        return S_OK;
+    }
+    if (!StopWithin()) {
+        SilenceGrabbers();
+        return S_OK;
+    }
+    std::lock_guard lock(m_pBus->m_lock);
+    m_pBus->m_bPlaying = false;
     return S_OK;
 }
 

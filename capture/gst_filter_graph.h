@@ -15,8 +15,12 @@
 
 class CVideoRenderer;
 
-// How long Run waits for the pipeline to play or fail.
+// How long Run waits for the pipeline to play or fail, the state change
+// included, and how long a stop waits for the pipeline to come down.
 constexpr int GRAPH_RUN_TIMEOUT_MS = 5000;
+constexpr int GRAPH_STOP_TIMEOUT_MS = 1000;
+
+struct CPendingStateChange;
 
 class CGstFilterGraph final : public IFilterGraph, public IMediaControl, public IVideoWindow {
 public:
@@ -46,19 +50,35 @@ public:
 
 private:
     CGstFilterGraph() = default;
-    static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer self);
+    static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
     bool AddElement(GstElement* element);
+    // Down to NULL within GRAPH_STOP_TIMEOUT_MS; false when the change is
+    // left pending.
+    bool StopWithin();
+    // While a change is pending frames may still come: the grabbers let none
+    // through to their callbacks.
+    void SilenceGrabbers();
 
     GstElementPtr m_pPipeline;
     std::vector<std::pair<std::string, std::shared_ptr<IBaseFilter>>> m_filters;
     std::unique_ptr<CVideoRenderer> m_pRenderer;
     bool m_bRendered = false;
 
-    // Filled by the bus handler on whatever thread posts; m_lock guards them.
-    std::mutex m_lock;
-    std::condition_variable m_changed;
-    bool m_bPlaying = false;
-    HRESULT m_hrError = S_OK;
+    // Filled by the bus handler on whatever thread posts; m_lock guards the
+    // flags. Shared with the handler, which can outlive the graph while a
+    // pending state change finishes.
+    struct BusState {
+        GstElement* pPipeline = nullptr; // compared only
+        std::shared_ptr<BusState> pHandlerRef;
+        std::mutex m_lock;
+        std::condition_variable m_changed;
+        bool m_bPlaying = false;
+        HRESULT m_hrError = S_OK;
+    };
+    std::shared_ptr<BusState> m_pBus;
+    // A state change that did not end in time; the graph's objects go to it
+    // when the graph is released.
+    std::shared_ptr<CPendingStateChange> m_pPending;
 };
 
 class CGstCaptureGraphBuilder final : public ICaptureGraphBuilder2 {

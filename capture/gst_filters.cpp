@@ -7,10 +7,9 @@
 
 // ---- camera ----------------------------------------------------------------
 
-std::shared_ptr<CGstCaptureFilter> CGstCaptureFilter::Create(GstElementPtr source,
-                                                             GstCapsPtr advertised,
-                                                             std::string friendlyName,
-                                                             CameraControlSource controls) {
+std::shared_ptr<CGstCaptureFilter>
+CGstCaptureFilter::Create(GstElementPtr source, GstCapsPtr advertised, std::string friendlyName,
+                          CameraControlSource controls, const VideoFormat* pStart) {
     if (!source || !advertised || gst_caps_is_empty(advertised.get()))
         return nullptr;
     std::shared_ptr<CGstCaptureFilter> filter(new CGstCaptureFilter());
@@ -20,14 +19,18 @@ std::shared_ptr<CGstCaptureFilter> CGstCaptureFilter::Create(GstElementPtr sourc
     if (!filter->Build(std::move(source)))
         return nullptr;
 
-    // The camera starts in 640x480 where it has it, otherwise in the first
-    // format it advertises; its caps are always held to one fixed format, so
-    // the size the grabber will see is known before anything runs.
+    // A camera keeps its format from one graph to the next; a new one starts
+    // in 640x480 where it has it, otherwise in the first format it
+    // advertises. Its caps are always held to one fixed format, so the size
+    // the grabber will see is known before anything runs.
     GstCapsPtr start;
+    if (pStart)
+        start = FixFormat(filter->m_pAdvertised.get(), pStart->subtype, pStart->biWidth,
+                          pStart->biHeight);
     for (const char* subtype : {"YUY2", "I420", "MJPG"}) {
-        start = FixFormat(filter->m_pAdvertised.get(), subtype, 640, 480, 30, 1);
         if (start)
             break;
+        start = FixFormat(filter->m_pAdvertised.get(), subtype, 640, 480);
     }
     if (!start) {
         GstCapsPtr first(gst_caps_copy_nth(filter->m_pAdvertised.get(), 0));
@@ -92,8 +95,8 @@ HRESULT CGstCaptureFilter::SetFormat(const VideoFormat& format) {
         return VFW_E_WRONG_STATE;
     // Decided from what the camera advertises, before anything is linked: a
     // format it cannot produce would only show as a failure after Run.
-    GstCapsPtr caps = FixFormat(m_pAdvertised.get(), format.subtype, format.biWidth,
-                                format.biHeight, format.nFrameRateNum, format.nFrameRateDen);
+    GstCapsPtr caps =
+        FixFormat(m_pAdvertised.get(), format.subtype, format.biWidth, format.biHeight);
     VideoFormat accepted;
     if (!caps || !FormatFromCaps(caps.get(), accepted)) {
         Trace("camera refuses %s %dx%d", format.subtype.c_str(), format.biWidth, format.biHeight);
@@ -101,6 +104,8 @@ HRESULT CGstCaptureFilter::SetFormat(const VideoFormat& format) {
     }
     m_current = accepted;
     Apply(std::move(caps));
+    if (m_onFormatSet)
+        m_onFormatSet(accepted);
     return S_OK;
 }
 

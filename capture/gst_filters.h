@@ -5,10 +5,12 @@
 #include "capture/bgr_snapshot_converter.h"
 #include "capture/gst_ptr.h"
 #include "capture/media_graph.h"
+#include "capture/pipewire_connection.h"
 
 #include <gst/video/video.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,13 +26,27 @@ class CGstCaptureFilter final : public ICaptureFilter,
                                 public std::enable_shared_from_this<CGstCaptureFilter> {
 public:
     // Null when the source cannot be wrapped or advertises nothing usable.
+    // The camera starts in pStart when it still offers it (the format the
+    // device had in the last graph), otherwise in 640x480 where it has it.
     static std::shared_ptr<CGstCaptureFilter> Create(GstElementPtr source, GstCapsPtr advertised,
                                                      std::string friendlyName,
-                                                     CameraControlSource controls);
+                                                     CameraControlSource controls,
+                                                     const VideoFormat* pStart = nullptr);
 
     std::shared_ptr<IAMStreamConfig> FirstOutputStreamConfig() override;
     HRESULT QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) override;
     std::string FriendlyName() const override { return m_strName; }
+    std::string DeviceId() const override { return m_strDeviceId; }
+    void SetDeviceId(std::string id) { m_strDeviceId = std::move(id); }
+    // Told every format the camera accepts, so the next graph of the same
+    // device can start in it.
+    void SetFormatListener(std::function<void(const VideoFormat&)> listener) {
+        m_onFormatSet = std::move(listener);
+    }
+    // The PipeWire connection the source was given, kept as long as the source.
+    void SetConnection(std::unique_ptr<CPipeWireConnection> connection) {
+        m_pConnection = std::move(connection);
+    }
 
     HRESULT GetFormat(VideoFormat& format) override;
     HRESULT SetFormat(const VideoFormat& format) override;
@@ -44,12 +60,15 @@ private:
     bool Build(GstElementPtr source);
     void Apply(GstCapsPtr caps);
 
+    std::unique_ptr<CPipeWireConnection> m_pConnection; // outlives the source
     GstElementPtr m_pBin;
     GstElement* m_pSource = nullptr;     // inside m_pBin
     GstElement* m_pCapsFilter = nullptr; // inside m_pBin
     GstCapsPtr m_pAdvertised;
     VideoFormat m_current;
     std::string m_strName;
+    std::string m_strDeviceId;
+    std::function<void(const VideoFormat&)> m_onFormatSet;
     CameraControlSource m_controls;
 };
 

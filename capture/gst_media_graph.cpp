@@ -3,12 +3,18 @@
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_filters.h"
 #include "capture/test_camera.h"
+#include "platform/trace.h"
+
+#include <QMetaObject>
+#include <QObject>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -18,19 +24,10 @@ namespace {
 struct DeviceRecord {
     std::string strFriendlyName;
     std::string strClsid;
-    std::string strSortKey;
+    std::string strDeviceId;
     GstDevicePtr pDevice; // null for the test camera
     GstCapsPtr pTestCaps; // the test camera's advertised formats
 };
-
-// Device classes of the camera stacks whose cameras count as the system's
-// own: V4L2 directly, or a PipeWire or libcamera node (PipeWire's provider
-// hides the V4L2 one while it runs).
-bool IsCameraStackDevice(GstDevice* device) {
-    const char* type = G_OBJECT_TYPE_NAME(device);
-    return std::strcmp(type, "GstV4l2Device") == 0 || std::strcmp(type, "GstPipeWireDevice") == 0 ||
-           std::strcmp(type, "GstLibcameraDevice") == 0;
-}
 
 std::string DeviceProperty(GstDevice* device, const char* key) {
     GstStructure* props = gst_device_get_properties(device);
@@ -53,6 +50,91 @@ std::string DeviceNodePath(GstDevice* device) {
     return {};
 }
 
+// Which stack serves a device. PipeWire's nodes say what they wrap.
+enum class CameraStack { PipeWire, V4l2, LibCamera, Other };
+
+CameraStack StackOf(GstDevice* device) {
+    const char* type = G_OBJECT_TYPE_NAME(device);
+    if (std::strcmp(type, "GstPipeWireDevice") == 0)
+        return DeviceProperty(device, "device.api") == "libcamera" ? CameraStack::LibCamera
+                                                                   : CameraStack::PipeWire;
+    if (std::strcmp(type, "GstV4l2Device") == 0)
+        return CameraStack::V4l2;
+    if (std::strcmp(type, "GstLibcameraDevice") == 0)
+        return CameraStack::LibCamera;
+    return CameraStack::Other;
+}
+
+// Stays the same for as long as the device is plugged in: PipeWire's node
+// serial, else the V4L2 node, else the name.
+std::string DeviceIdentity(GstDevice* device) {
+    std::string id = DeviceProperty(device, "object.serial");
+    if (id.empty())
+        id = DeviceNodePath(device);
+    if (id.empty()) {
+        gchar* name = gst_device_get_display_name(device);
+        id = name ? name : "";
+        g_free(name);
+    }
+    return std::string(G_OBJECT_TYPE_NAME(device)) + ":" + id;
+}
+
+// The number of a /dev/videoN node; -1 without one.
+long NodeNumber(const std::string& path) {
+    constexpr std::string_view prefix = "/dev/video";
+    if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0)
+        return -1;
+    char* end = nullptr;
+    const long n = std::strtol(path.c_str() + prefix.size(), &end, 10);
+    return *end == '\0' && n >= 0 ? n : -1;
+}
+
+// One device of the monitor's list, before the duplicates go.
+struct ListedDevice {
+    GstDevicePtr pDevice;
+    CameraStack stack = CameraStack::Other;
+    std::string strName;
+    long nNode = -1;
+};
+
+// One entry per physical camera, in node number order. The same camera can
+// come from several providers: PipeWire wraps the V4L2 node (and hides the
+// V4L2 provider while it runs), libcamera lists UVC cameras a second time. Of
+// two entries on one node the PipeWire one is kept; a libcamera entry goes
+// when a V4L2-backed entry carries its name (libcamera names a UVC camera by
+// its model, as the V4L2 driver does).
+std::vector<ListedDevice> OnePerCamera(std::vector<ListedDevice> devices) {
+    auto backedByV4l2 = [](const ListedDevice& d) {
+        return d.stack == CameraStack::V4l2 || (d.stack == CameraStack::PipeWire && d.nNode >= 0);
+    };
+    auto duplicate = [&](const ListedDevice& d) {
+        for (const ListedDevice& other : devices) {
+            if (d.stack == CameraStack::LibCamera && backedByV4l2(other) &&
+                other.strName == d.strName)
+                return true;
+            if (d.stack == CameraStack::V4l2 && other.stack == CameraStack::PipeWire &&
+                d.nNode >= 0 && other.nNode == d.nNode)
+                return true;
+        }
+        return false;
+    };
+    std::vector<bool> drop;
+    for (const ListedDevice& d : devices)
+        drop.push_back(duplicate(d));
+    std::vector<ListedDevice> kept;
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        if (!drop[i])
+            kept.push_back(std::move(devices[i]));
+    // Numbers, not text: /dev/video2 before /dev/video10. Devices without a
+    // node last, in the monitor's order.
+    std::stable_sort(kept.begin(), kept.end(), [](const ListedDevice& a, const ListedDevice& b) {
+        if ((a.nNode < 0) != (b.nNode < 0))
+            return b.nNode < 0;
+        return a.nNode < b.nNode;
+    });
+    return kept;
+}
+
 class CPropertyBag final : public IPropertyBag {
 public:
     CPropertyBag(std::string name, std::string clsid)
@@ -72,9 +154,15 @@ private:
     std::string m_strClsid;
 };
 
+// The format each device was last set to, by device id: the next graph of the
+// same camera starts in it, so a size the camera refuses leaves the camera in
+// the format it had.
+using FormatMemory = std::map<std::string, VideoFormat>;
+
 class CDeviceMoniker final : public IMoniker {
 public:
-    explicit CDeviceMoniker(std::shared_ptr<DeviceRecord> record) : m_pRecord(std::move(record)) {}
+    CDeviceMoniker(std::shared_ptr<DeviceRecord> record, std::shared_ptr<FormatMemory> formats)
+        : m_pRecord(std::move(record)), m_pFormats(std::move(formats)) {}
 
     HRESULT BindToStorage(std::shared_ptr<IPropertyBag>& bag) override {
         bag = std::make_shared<CPropertyBag>(m_pRecord->strFriendlyName, m_pRecord->strClsid);
@@ -84,6 +172,7 @@ public:
     HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
         filter.reset();
         CameraControlSource controls;
+        std::unique_ptr<CPipeWireConnection> connection;
         GstElementPtr source;
         GstCapsPtr caps;
         if (m_pRecord->pDevice) {
@@ -91,6 +180,11 @@ public:
             GstElement* element = gst_device_create_element(device, nullptr);
             if (element)
                 source.reset(GST_ELEMENT(gst_object_ref_sink(element)));
+            if (source && g_object_class_find_property(G_OBJECT_GET_CLASS(source.get()), "fd")) {
+                connection = CPipeWireConnection::Open();
+                if (connection)
+                    g_object_set(source.get(), "fd", connection->Fd(), nullptr);
+            }
             caps.reset(gst_device_get_caps(device));
             controls.strDevicePath = DeviceNodePath(device);
         } else {
@@ -98,19 +192,31 @@ public:
             caps.reset(gst_caps_copy(m_pRecord->pTestCaps.get()));
             controls.bColorBalance = true;
         }
-        filter = CGstCaptureFilter::Create(std::move(source), std::move(caps),
-                                           m_pRecord->strFriendlyName, std::move(controls));
-        return filter ? S_OK : E_FAIL;
+        const std::string& id = m_pRecord->strDeviceId;
+        const auto remembered = m_pFormats->find(id);
+        auto camera = CGstCaptureFilter::Create(
+            std::move(source), std::move(caps), m_pRecord->strFriendlyName, std::move(controls),
+            remembered != m_pFormats->end() ? &remembered->second : nullptr);
+        if (!camera)
+            return E_FAIL;
+        camera->SetFormatListener(
+            [formats = m_pFormats, id](const VideoFormat& format) { (*formats)[id] = format; });
+        camera->SetDeviceId(m_pRecord->strDeviceId);
+        camera->SetConnection(std::move(connection));
+        filter = std::move(camera);
+        return S_OK;
     }
 
 private:
     std::shared_ptr<DeviceRecord> m_pRecord;
+    std::shared_ptr<FormatMemory> m_pFormats;
 };
 
 class CDeviceEnum final : public IEnumMoniker {
 public:
-    explicit CDeviceEnum(std::vector<std::shared_ptr<DeviceRecord>> devices)
-        : m_devices(std::move(devices)) {}
+    CDeviceEnum(std::vector<std::shared_ptr<DeviceRecord>> devices,
+                std::shared_ptr<FormatMemory> formats)
+        : m_devices(std::move(devices)), m_pFormats(std::move(formats)) {}
     HRESULT Reset() override {
         m_nNext = 0;
         return S_OK;
@@ -119,29 +225,103 @@ public:
         device.reset();
         if (m_nNext >= m_devices.size())
             return S_FALSE;
-        device = std::make_shared<CDeviceMoniker>(m_devices[m_nNext++]);
+        device = std::make_shared<CDeviceMoniker>(m_devices[m_nNext++], m_pFormats);
         return S_OK;
     }
 
 private:
     std::vector<std::shared_ptr<DeviceRecord>> m_devices;
+    std::shared_ptr<FormatMemory> m_pFormats;
     std::size_t m_nNext = 0;
+};
+
+// The process's one device monitor: started at first use and never stopped.
+// Listing through a monitor that was never started probes every provider
+// again, and doing that while a PipeWire stream of this process runs crashes
+// the PipeWire plugin; stopping its provider once devices have come and gone
+// frees proxies twice. So it runs for the program's life and reports hotplug
+// to whichever service watches.
+class CDeviceWatch {
+public:
+    static CDeviceWatch& Instance() {
+        // Never destroyed: a started monitor must not be freed.
+        static CDeviceWatch* watch = new CDeviceWatch();
+        return *watch;
+    }
+
+    // The video sources now listed; the caller frees the list. Empty when the
+    // monitor could not start.
+    GList* Devices() {
+        return m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
+    }
+
+    // report runs on a provider's thread; null stops the reports to owner.
+    void SetReport(const void* owner, std::function<void(const DeviceChange&)> report) {
+        std::lock_guard lock(m_lock);
+        if (report) {
+            m_pOwner = owner;
+            m_report = std::move(report);
+        } else if (m_pOwner == owner) {
+            m_pOwner = nullptr;
+            m_report = nullptr;
+        }
+    }
+
+private:
+    CDeviceWatch() : m_pMonitor(gst_device_monitor_new()) {
+        if (g_object_is_floating(m_pMonitor.get()))
+            gst_object_ref_sink(m_pMonitor.get());
+        gst_device_monitor_add_filter(m_pMonitor.get(), "Video/Source", nullptr);
+        GstBus* bus = gst_device_monitor_get_bus(m_pMonitor.get());
+        gst_bus_set_sync_handler(bus, &CDeviceWatch::OnMonitorMessage, this, nullptr);
+        gst_object_unref(bus);
+        m_bStarted = gst_device_monitor_start(m_pMonitor.get());
+        if (!m_bStarted)
+            Trace("device monitor did not start: no camera can be found");
+    }
+
+    // A provider's thread: a device came or went.
+    static GstBusSyncReply OnMonitorMessage(GstBus*, GstMessage* message, gpointer self) {
+        auto* watch = static_cast<CDeviceWatch*>(self);
+        const GstMessageType type = GST_MESSAGE_TYPE(message);
+        if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED) {
+            GstDevice* device = nullptr;
+            if (type == GST_MESSAGE_DEVICE_ADDED)
+                gst_message_parse_device_added(message, &device);
+            else
+                gst_message_parse_device_removed(message, &device);
+            DeviceChange change;
+            change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
+            if (device) {
+                change.strDeviceId = DeviceIdentity(device);
+                gst_object_unref(device);
+            }
+            std::lock_guard lock(watch->m_lock);
+            if (watch->m_report)
+                watch->m_report(change);
+        }
+        gst_message_unref(message);
+        return GST_BUS_DROP;
+    }
+
+    std::unique_ptr<GstDeviceMonitor, GstObjectUnref> m_pMonitor;
+    bool m_bStarted = false;
+    std::mutex m_lock; // guards the report against the providers' threads
+    const void* m_pOwner = nullptr;
+    std::function<void(const DeviceChange&)> m_report;
 };
 
 class CGstMediaGraphService final : public IMediaGraphService {
 public:
-    CGstMediaGraphService() : m_pMonitor(gst_device_monitor_new()) {
-        if (g_object_is_floating(m_pMonitor.get()))
-            gst_object_ref_sink(m_pMonitor.get());
-        gst_device_monitor_add_filter(m_pMonitor.get(), "Video/Source", nullptr);
-    }
+    CGstMediaGraphService() : m_watch(CDeviceWatch::Instance()) {}
+    ~CGstMediaGraphService() override { m_watch.SetReport(this, nullptr); }
 
     HRESULT CreateVideoInputEnum(std::unique_ptr<IEnumMoniker>& devices) override {
         devices.reset();
         std::vector<std::shared_ptr<DeviceRecord>> list = ListDevices();
         if (list.empty())
             return S_FALSE;
-        devices = std::make_unique<CDeviceEnum>(std::move(list));
+        devices = std::make_unique<CDeviceEnum>(std::move(list), m_pFormats);
         return S_OK;
     }
 
@@ -162,32 +342,49 @@ public:
         return S_OK;
     }
 
+    // Reports are handed to the thread that created the service; what is
+    // still queued when the service goes is dropped with its context object.
+    void WatchDevices(std::function<void(const DeviceChange&)> onChange) override {
+        if (!onChange) {
+            m_watch.SetReport(this, nullptr);
+            return;
+        }
+        m_watch.SetReport(this, [context = &m_context, onChange](const DeviceChange& change) {
+            QMetaObject::invokeMethod(
+                context, [onChange, change] { onChange(change); }, Qt::QueuedConnection);
+        });
+    }
+
 private:
     std::vector<std::shared_ptr<DeviceRecord>> ListDevices() {
-        std::vector<std::shared_ptr<DeviceRecord>> list;
-        GList* devices = gst_device_monitor_get_devices(m_pMonitor.get());
+        std::vector<ListedDevice> found;
+        GList* devices = m_watch.Devices();
         for (GList* l = devices; l; l = l->next) {
             GstDevice* device = GST_DEVICE(l->data);
-            auto record = std::make_shared<DeviceRecord>();
+            ListedDevice listed;
+            listed.pDevice.reset(GST_DEVICE(gst_object_ref(device)));
+            listed.stack = StackOf(device);
             gchar* name = gst_device_get_display_name(device);
-            record->strFriendlyName = name ? name : "";
+            listed.strName = name ? name : "";
             g_free(name);
-            // Other sources carry their own class string, never the cameras'.
-            record->strClsid = IsCameraStackDevice(device)
-                                   ? std::string(KSPROXY_CLSID)
-                                   : std::string("{") + G_OBJECT_TYPE_NAME(device) + "}";
-            record->strSortKey = DeviceNodePath(device);
-            if (record->strSortKey.empty())
-                record->strSortKey = DeviceProperty(device, "object.path");
-            record->pDevice.reset(GST_DEVICE(gst_object_ref(device)));
-            list.push_back(std::move(record));
+            listed.nNode = NodeNumber(DeviceNodePath(device));
+            found.push_back(std::move(listed));
         }
         g_list_free_full(devices, gst_object_unref);
-        // The monitor's order follows its providers' probing; the node paths
-        // give the same order on every call.
-        std::stable_sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
-            return a->strSortKey < b->strSortKey;
-        });
+
+        std::vector<std::shared_ptr<DeviceRecord>> list;
+        for (ListedDevice& listed : OnePerCamera(std::move(found))) {
+            GstDevice* device = listed.pDevice.get();
+            auto record = std::make_shared<DeviceRecord>();
+            record->strFriendlyName = listed.strName;
+            // Other sources carry their own class string, never the cameras'.
+            record->strClsid = listed.stack != CameraStack::Other
+                                   ? std::string(KSPROXY_CLSID)
+                                   : std::string("{") + G_OBJECT_TYPE_NAME(device) + "}";
+            record->strDeviceId = DeviceIdentity(device);
+            record->pDevice = std::move(listed.pDevice);
+            list.push_back(std::move(record));
+        }
 
         if (GstCapsPtr caps = TestCameraCaps(std::getenv(TEST_CAMERA_VARIABLE))) {
             auto record = std::make_shared<DeviceRecord>();
@@ -199,7 +396,10 @@ private:
         return list;
     }
 
-    std::unique_ptr<GstDeviceMonitor, GstObjectUnref> m_pMonitor;
+    CDeviceWatch& m_watch;
+    std::shared_ptr<FormatMemory> m_pFormats = std::make_shared<FormatMemory>();
+    // Lives on the creating thread; queued reports run in its context.
+    QObject m_context;
 };
 
 } // namespace

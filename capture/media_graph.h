@@ -12,6 +12,7 @@
 #include "capture/frame_buffer.h"
 #include "platform/win_types.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -70,6 +71,9 @@ struct CameraControl {
     int nStep = 1;
     int nDefault = 0;
     int nValue = 0;
+    // The driver ignores the control now (a manual value while its auto mode
+    // is on): shown, not editable.
+    bool bInactive = false;
     // Menu entries: (value, label).
     std::vector<std::pair<int, std::string>> menuItems;
 };
@@ -81,6 +85,9 @@ public:
     virtual HRESULT GetControls(std::vector<CameraControl>& controls) = 0;
     // Applies one value to the running camera at once. Nothing is stored.
     virtual HRESULT SetControl(DWORD nId, int nValue) = 0;
+    // Why the last SetControl failed, in words for the user; empty after a
+    // success.
+    virtual std::string LastError() const { return {}; }
 };
 
 // The stream configuration of the camera's first output pin.
@@ -106,6 +113,9 @@ public:
     virtual HRESULT QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) = 0;
     // The camera's display name, the title of its settings dialog.
     virtual std::string FriendlyName() const = 0;
+    // Names the device in DeviceChange reports; empty for a camera that
+    // cannot go away.
+    virtual std::string DeviceId() const { return {}; }
 };
 
 class ISampleGrabber : public IBaseFilter {
@@ -188,6 +198,12 @@ public:
     virtual HRESULT Next(std::shared_ptr<IMoniker>& device) = 0;
 };
 
+// A camera that appeared or went away.
+struct DeviceChange {
+    bool bAdded = false;
+    std::string strDeviceId; // as ICaptureFilter::DeviceId names it
+};
+
 // The system service: the device enumerator and the object factory.
 class IMediaGraphService {
 public:
@@ -198,6 +214,10 @@ public:
     virtual HRESULT CreateSampleGrabber(std::shared_ptr<ISampleGrabber>& grabber) = 0;
     virtual HRESULT CreateNullRenderer(std::shared_ptr<IBaseFilter>& renderer) = 0;
     virtual HRESULT CreateCaptureGraphBuilder(std::unique_ptr<ICaptureGraphBuilder2>& builder) = 0;
+    // From now on reports every camera that appears or goes, on the thread
+    // that created the service, for as long as the service lives. A service
+    // without hotplug reports nothing.
+    virtual void WatchDevices(std::function<void(const DeviceChange&)> onChange) { (void)onChange; }
 };
 
 // The class string every camera of the current camera stack carries.

@@ -33,11 +33,15 @@ void StopStillGraph(StillGraph& graph) {
 }
 
 int RestartStillGraph(IMediaGraphService& service, StillGraph& graph, int nResolution,
-                      QWidget* videoHost, QObject* owner, DWORD limitMs, const TickSource& ticks) {
+                      QWidget* videoHost, QObject* owner, DWORD limitMs, const TickSource& ticks,
+                      HRESULT* phrLast) {
     const DWORD start = ticks.getTickCount();
     for (;;) {
         StopStillGraph(graph);
-        if (SUCCEEDED(InitStillGraph(service, graph, nResolution, videoHost, owner)))
+        const HRESULT hr = InitStillGraph(service, graph, nResolution, videoHost, owner);
+        if (phrLast)
+            *phrLast = hr;
+        if (SUCCEEDED(hr))
             return 0;
         Trace("Start failed....Sleep 1 sec and retry");
         ticks.sleep(PREVIEW_RETRY_PAUSE_MS);

@@ -24,7 +24,8 @@ void StopStillGraph(StillGraph& graph);
 
 // Stop, build and run, again every second after a failure, until a graph runs
 // (0) or the time since the call reaches limitMs after a failed attempt (-1).
-// There is always at least one attempt.
+// There is always at least one attempt. phrLast, when given, receives the
+// last attempt's result, so the caller can tell the user why nothing runs.
 int RestartStillGraph(IMediaGraphService& service, StillGraph& graph, int nResolution,
                       QWidget* videoHost, QObject* owner, DWORD limitMs,
-                      const TickSource& ticks = SystemTicks());
+                      const TickSource& ticks = SystemTicks(), HRESULT* phrLast = nullptr);

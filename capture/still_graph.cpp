@@ -8,8 +8,9 @@
 
 namespace {
 
-// Asks the camera for the mode's frame; a refusal only means the camera keeps
-// its format, so nothing here can fail the construction.
+// Asks the camera for the mode's frame, in the mode's subtypes and then in
+// MJPEG; a refusal only means the camera keeps its format, so nothing here can
+// fail the construction.
 void RequestFrameFormat(ICaptureFilter& camera, int nResolution) {
     std::shared_ptr<IAMStreamConfig> config = camera.FirstOutputStreamConfig();
     if (!config)
@@ -25,8 +26,15 @@ void RequestFrameFormat(ICaptureFilter& camera, int nResolution) {
     format.biWidth = mode->nWidth;
     format.biHeight = mode->nHeight;
     format.biSizeImage = static_cast<DWORD>(mode->nWidth * mode->nHeight * 3);
-    if (config->SetFormat(format) != S_OK && mode->szSecondSubtype) {
+    HRESULT hr = config->SetFormat(format);
+    if (hr != S_OK && mode->szSecondSubtype) {
         format.subtype = mode->szSecondSubtype;
+        hr = config->SetFormat(format);
+    }
+    // Many cameras offer their larger sizes only compressed; the graph
+    // builder puts a JPEG decoder in front of the grabber.
+    if (hr != S_OK) {
+        format.subtype = "MJPG";
         config->SetFormat(format);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <linux/videodev2.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -12,25 +13,16 @@
 
 namespace {
 
-// A device node open for the length of one call; controls may be set while
+// A device node, open while the controls live; controls may be set while
 // another descriptor streams.
-class CDeviceNode {
+class CDeviceNode final : public IV4l2Device {
 public:
-    explicit CDeviceNode(const std::string& path)
-        : m_fd(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC)) {
-        if (m_fd < 0)
-            Trace("camera controls: cannot open %s: %s", path.c_str(), std::strerror(errno));
-    }
-    ~CDeviceNode() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
+    explicit CDeviceNode(int fd) : m_fd(fd) {}
+    ~CDeviceNode() override { ::close(m_fd); }
     CDeviceNode(const CDeviceNode&) = delete;
     CDeviceNode& operator=(const CDeviceNode&) = delete;
 
-    bool IsOpen() const { return m_fd >= 0; }
-
-    int Ioctl(unsigned long request, void* arg) const {
+    int Ioctl(unsigned long request, void* arg) override {
         int result;
         do {
             result = ::ioctl(m_fd, request, arg);
@@ -47,7 +39,7 @@ std::string ControlName(const __u8* name, std::size_t size) {
                        strnlen(reinterpret_cast<const char*>(name), size));
 }
 
-void ReadMenu(const CDeviceNode& node, const v4l2_queryctrl& query, CameraControl& control) {
+void ReadMenu(IV4l2Device& node, const v4l2_queryctrl& query, CameraControl& control) {
     for (int index = query.minimum; index <= query.maximum; ++index) {
         v4l2_querymenu item{};
         item.id = query.id;
@@ -62,18 +54,26 @@ void ReadMenu(const CDeviceNode& node, const v4l2_queryctrl& query, CameraContro
     }
 }
 
+// The nearest value the control can take: on its step from the minimum,
+// within its range.
+int SnapToStep(const CameraControl& control, int nValue) {
+    const long long step = control.nStep > 0 ? control.nStep : 1;
+    long long value = std::clamp<long long>(nValue, control.nMinimum, control.nMaximum);
+    value = control.nMinimum + (value - control.nMinimum + step / 2) / step * step;
+    if (value > control.nMaximum)
+        value -= step;
+    return static_cast<int>(value);
+}
+
 class CV4l2Controls final : public ICameraControls {
 public:
-    explicit CV4l2Controls(std::string path) : m_strPath(std::move(path)) {}
+    explicit CV4l2Controls(std::unique_ptr<IV4l2Device> device) : m_pDevice(std::move(device)) {}
 
     HRESULT GetControls(std::vector<CameraControl>& controls) override {
         controls.clear();
-        CDeviceNode node(m_strPath);
-        if (!node.IsOpen())
-            return E_FAIL;
         v4l2_queryctrl query{};
         query.id = V4L2_CTRL_FLAG_NEXT_CTRL;
-        while (node.Ioctl(VIDIOC_QUERYCTRL, &query) == 0) {
+        while (m_pDevice->Ioctl(VIDIOC_QUERYCTRL, &query) == 0) {
             const bool usable =
                 !(query.flags & (V4L2_CTRL_FLAG_DISABLED | V4L2_CTRL_FLAG_READ_ONLY));
             CameraControl control;
@@ -83,6 +83,7 @@ public:
             control.nMaximum = query.maximum;
             control.nStep = query.step > 0 ? query.step : 1;
             control.nDefault = query.default_value;
+            control.bInactive = (query.flags & V4L2_CTRL_FLAG_INACTIVE) != 0;
             bool known = true;
             switch (query.type) {
             case V4L2_CTRL_TYPE_INTEGER:
@@ -101,10 +102,10 @@ public:
             }
             v4l2_control value{};
             value.id = query.id;
-            if (usable && known && node.Ioctl(VIDIOC_G_CTRL, &value) == 0) {
+            if (usable && known && m_pDevice->Ioctl(VIDIOC_G_CTRL, &value) == 0) {
                 control.nValue = value.value;
                 if (control.kind == CameraControl::Kind::Menu)
-                    ReadMenu(node, query, control);
+                    ReadMenu(*m_pDevice, query, control);
                 controls.push_back(std::move(control));
             }
             query.id |= V4L2_CTRL_FLAG_NEXT_CTRL;
@@ -113,26 +114,51 @@ public:
     }
 
     HRESULT SetControl(DWORD nId, int nValue) override {
-        CDeviceNode node(m_strPath);
-        if (!node.IsOpen())
-            return E_FAIL;
+        m_strLastError.clear();
+        v4l2_queryctrl query{};
+        query.id = nId;
+        if (m_pDevice->Ioctl(VIDIOC_QUERYCTRL, &query) == 0 &&
+            query.type == V4L2_CTRL_TYPE_INTEGER) {
+            CameraControl range;
+            range.nMinimum = query.minimum;
+            range.nMaximum = query.maximum;
+            range.nStep = query.step;
+            nValue = SnapToStep(range, nValue);
+        }
         v4l2_control control{};
         control.id = nId;
         control.value = nValue;
-        if (node.Ioctl(VIDIOC_S_CTRL, &control) < 0) {
+        if (m_pDevice->Ioctl(VIDIOC_S_CTRL, &control) < 0) {
+            const int error = errno;
             Trace("camera controls: VIDIOC_S_CTRL %#x = %d failed: %s", nId, nValue,
-                  std::strerror(errno));
-            return errno == EINVAL || errno == ERANGE ? E_INVALIDARG : E_FAIL;
+                  std::strerror(error));
+            m_strLastError =
+                ControlName(query.name, sizeof query.name) + ": " +
+                (error == EACCES || error == EBUSY ? "the camera does not take this value now"
+                                                   : std::strerror(error));
+            return error == EINVAL || error == ERANGE ? E_INVALIDARG : E_FAIL;
         }
         return S_OK;
     }
 
+    std::string LastError() const override { return m_strLastError; }
+
 private:
-    std::string m_strPath;
+    std::unique_ptr<IV4l2Device> m_pDevice;
+    std::string m_strLastError;
 };
 
 } // namespace
 
 std::shared_ptr<ICameraControls> CreateV4l2Controls(const std::string& devicePath) {
-    return std::make_shared<CV4l2Controls>(devicePath);
+    const int fd = ::open(devicePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        Trace("camera controls: cannot open %s: %s", devicePath.c_str(), std::strerror(errno));
+        return nullptr;
+    }
+    return CreateV4l2Controls(std::make_unique<CDeviceNode>(fd));
+}
+
+std::shared_ptr<ICameraControls> CreateV4l2Controls(std::unique_ptr<IV4l2Device> device) {
+    return device ? std::make_shared<CV4l2Controls>(std::move(device)) : nullptr;
 }

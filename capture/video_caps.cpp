@@ -55,20 +55,35 @@ bool FormatFromCaps(const GstCaps* caps, VideoFormat& format) {
     return true;
 }
 
-GstCapsPtr FixFormat(const GstCaps* advertised, const std::string& subtype, LONG width, LONG height,
-                     int rateNum, int rateDen) {
+GstCapsPtr FixFormat(const GstCaps* advertised, const std::string& subtype, LONG width,
+                     LONG height) {
     GstCapsPtr wanted = CapsForFormat(subtype, width, height);
     if (!wanted || !advertised)
         return nullptr;
     GstCapsPtr common(gst_caps_intersect(wanted.get(), const_cast<GstCaps*>(advertised)));
     if (gst_caps_is_empty(common.get()))
         return nullptr;
-    common.reset(gst_caps_truncate(common.release()));
-    common.reset(gst_caps_make_writable(common.release()));
-    GstStructure* s = gst_caps_get_structure(common.get(), 0);
-    if (gst_structure_has_field(s, "framerate") && rateNum > 0 && rateDen > 0)
-        gst_structure_fixate_field_nearest_fraction(s, "framerate", rateNum, rateDen);
-    else if (gst_structure_has_field(s, "framerate"))
-        gst_structure_fixate_field_nearest_fraction(s, "framerate", 30, 1);
-    return GstCapsPtr(gst_caps_fixate(common.release()));
+    // Each structure of the intersection is one advertised entry: take the
+    // one that reaches the highest rate.
+    GstCapsPtr best;
+    int bestNum = -1;
+    int bestDen = 1;
+    for (guint i = 0; i < gst_caps_get_size(common.get()); ++i) {
+        GstCapsPtr entry(gst_caps_copy_nth(common.get(), i));
+        entry.reset(gst_caps_make_writable(entry.release()));
+        GstStructure* s = gst_caps_get_structure(entry.get(), 0);
+        int num = 0;
+        int den = 1;
+        if (gst_structure_has_field(s, "framerate")) {
+            gst_structure_fixate_field_nearest_fraction(s, "framerate", G_MAXINT, 1);
+            gst_structure_get_fraction(s, "framerate", &num, &den);
+        }
+        // num/den > bestNum/bestDen, without overflow.
+        if (!best || static_cast<gint64>(num) * bestDen > static_cast<gint64>(bestNum) * den) {
+            best = std::move(entry);
+            bestNum = num;
+            bestDen = den;
+        }
+    }
+    return GstCapsPtr(gst_caps_fixate(best.release()));
 }

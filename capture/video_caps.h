@@ -16,7 +16,8 @@ GstCapsPtr CapsForFormat(const std::string& subtype, LONG width, LONG height);
 bool FormatFromCaps(const GstCaps* caps, VideoFormat& format);
 
 // The camera's format for a wanted subtype and size: the advertised caps
-// narrowed to it, the frame rate nearest to rateNum/rateDen. Null when the
-// camera cannot produce it.
-GstCapsPtr FixFormat(const GstCaps* advertised, const std::string& subtype, LONG width, LONG height,
-                     int rateNum, int rateDen);
+// narrowed to it, at the highest frame rate the camera gives for it (a USB 2
+// camera's large raw sizes run at a few frames a second, its small ones and
+// its MJPEG at 30). Null when the camera cannot produce it.
+GstCapsPtr FixFormat(const GstCaps* advertised, const std::string& subtype, LONG width,
+                     LONG height);

@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  gstreamer1.0-pipewire
   libjpeg62-turbo-dev libudev-dev libxcb1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libjpeg-turbo-progs
@@ -19,6 +20,8 @@ packages=(
   openbox weston qt6-wayland
   # the Debian package and its checks
   dpkg-dev file desktop-file-utils appstream lintian
+  # a private PipeWire session that publishes virtual cameras
+  pipewire wireplumber gstreamer1.0-plugins-base-apps
 )
 
 missing=()

@@ -37,14 +37,17 @@ TEST_F(LiveFormatsTest, RefusedYuy2FallsBackToI420) {
     EXPECT_EQ(frame.nHeight, 240);
 }
 
+// Every graph makes a new camera filter: the refused size must still leave the
+// camera in the format the last graph gave it, not in a start-up default.
 TEST_F(LiveFormatsTest, Refused13MKeepsTheOldFormatAndSnapshotsFollowIt) {
+    ASSERT_EQ(RestartStillGraph(*service, graph, 1, &host, &catcher, PREVIEW_START_LIMIT_MS), 0);
     ASSERT_EQ(RestartStillGraph(*service, graph, 2, &host, &catcher, PREVIEW_START_LIMIT_MS), 0);
-    EXPECT_EQ(g_grabberCallback.m_nWidth, 640);
-    EXPECT_EQ(g_grabberCallback.m_nHeight, 480);
+    EXPECT_EQ(g_grabberCallback.m_nWidth, 320);
+    EXPECT_EQ(g_grabberCallback.m_nHeight, 240);
     GrabbedFrame frame;
     ASSERT_TRUE(GrabFrame(catcher, frame));
-    EXPECT_EQ(frame.nWidth, 640);
-    EXPECT_EQ(frame.nHeight, 480);
+    EXPECT_EQ(frame.nWidth, 320);
+    EXPECT_EQ(frame.nHeight, 240);
 }
 
 TEST_F(LiveFormatsTest, RefusalLeavesTheCameraInItsFormat) {

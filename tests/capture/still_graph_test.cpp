@@ -132,12 +132,13 @@ TEST_F(StillGraphTest, Yuy2RefusedThenI420AcceptedMeansTwoRequests) {
     EXPECT_EQ(g_grabberCallback.m_nHeight, 240);
 }
 
-TEST_F(StillGraphTest, Refused13MIsAskedOnceAndSnapshotsTakeTheConnectedSize) {
+TEST_F(StillGraphTest, Refused13MIsAskedInYuy2ThenMjpegAndSnapshotsTakeTheConnectedSize) {
     FakeMediaGraphService service(OneCamera());
     service.script.accepted = {};
     ASSERT_EQ(Init(service, 2), S_OK);
     EXPECT_EQ(service.Calls("SetFormat"),
-              std::vector<std::string>{"SetFormat YUY2 1280x1024 3932160 15/1"});
+              (std::vector<std::string>{"SetFormat YUY2 1280x1024 3932160 15/1",
+                                        "SetFormat MJPG 1280x1024 3932160 15/1"}));
     // The camera keeps its 800x600: that is what the grabber gets.
     EXPECT_EQ(g_grabberCallback.m_nWidth, 800);
     EXPECT_EQ(g_grabberCallback.m_nHeight, 600);

@@ -50,18 +50,40 @@ TEST_F(TestCameraCapsTest, JpegMixedWithRawIsNotANarrowing) {
     EXPECT_EQ(Formats(TestCameraCaps("MJPG:640x480,YUY2:640x480").get()).size(), 6u);
 }
 
-TEST_F(TestCameraCapsTest, FixFormatNarrowsAndKeepsTheNearestRate) {
-    GstCapsPtr caps = TestCameraCaps("1");
-    VideoFormat f;
-    GstCapsPtr fixed = FixFormat(caps.get(), "I420", 320, 240, 15, 1);
-    ASSERT_TRUE(fixed);
-    ASSERT_TRUE(FormatFromCaps(fixed.get(), f));
-    EXPECT_EQ(f.subtype, "I420");
-    EXPECT_EQ(f.nFrameRateNum, 30);
-    EXPECT_EQ(f.biSizeImage, 320u * 240 * 3 / 2);
-    EXPECT_EQ(FixFormat(caps.get(), "YUY2", 800, 600, 30, 1), nullptr);
-    EXPECT_EQ(FixFormat(caps.get(), "", 640, 480, 30, 1), nullptr);
-    EXPECT_EQ(FixFormat(caps.get(), "NOT-A-FORMAT", 640, 480, 30, 1), nullptr);
+// What a USB 2 camera advertises: YUY2 at 30 up to 640x480 but 7.5 at
+// 1280x1024, MJPEG at 30 everywhere.
+constexpr char UVC_CAPS[] =
+    "video/x-raw, format=YUY2, width=640, height=480, framerate={ 30/1, 15/1 }; "
+    "video/x-raw, format=YUY2, width=320, height=240, framerate={ 30/1, 15/1 }; "
+    "video/x-raw, format=YUY2, width=1280, height=1024, framerate={ 15/2, 5/1 }; "
+    "image/jpeg, width=1280, height=1024, framerate={ 30/1, 15/1 }; "
+    "image/jpeg, width=640, height=480, framerate={ 30/1, 15/1 }";
+
+TEST_F(TestCameraCapsTest, FixFormatTakesTheSubtypeAtTheSizeAtItsHighestRate) {
+    GstCapsPtr caps(gst_caps_from_string(UVC_CAPS));
+    struct Case {
+        const char* subtype;
+        LONG width, height;
+        int rateNum, rateDen; // 0 = refused
+    } cases[] = {
+        {"YUY2", 640, 480, 30, 1},  {"YUY2", 1280, 1024, 15, 2}, {"MJPG", 1280, 1024, 30, 1},
+        {"I420", 640, 480, 0, 1},   {"YUY2", 800, 600, 0, 1},    {"MJPG", 320, 240, 0, 1},
+        {"", 640, 480, 0, 1},       {"NOT-A-FORMAT", 640, 480, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.subtype) + " " + std::to_string(c.width));
+        GstCapsPtr fixed = FixFormat(caps.get(), c.subtype, c.width, c.height);
+        if (c.rateNum == 0) {
+            EXPECT_EQ(fixed, nullptr);
+            continue;
+        }
+        VideoFormat f;
+        ASSERT_TRUE(fixed && FormatFromCaps(fixed.get(), f));
+        EXPECT_EQ(f.subtype, c.subtype);
+        EXPECT_EQ(f.biWidth, c.width);
+        EXPECT_EQ(f.nFrameRateNum, c.rateNum);
+        EXPECT_EQ(f.nFrameRateDen, c.rateDen);
+    }
 }
 
 } // namespace

@@ -1,0 +1,190 @@
+// The program with a real camera stack: a private PipeWire session publishes
+// virtual cameras, which the window finds through its device monitor, streams,
+// photographs, loses and finds again.
+
+#include "capture/camera_discovery.h"
+#include "capture/gst_media_graph.h"
+#include "capture/preview_control.h"
+#include "capture/video_surface.h"
+#include "tests/app/window_fixture.h"
+#include "tests/rig/pipewire_rig.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class PipeWireCamera : public WindowHome {
+protected:
+    void SetUp() override {
+        WindowHome::SetUp();
+        unsetenv("VIZOR_TEST_CAMERA");
+        const std::string runtime = m_home / "run";
+        mkdir(runtime.c_str(), 0700);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        ASSERT_TRUE(m_rig.Ready()) << m_rig.Logs();
+    }
+
+    void TearDown() override {
+        m_pDlg.reset();
+        WindowHome::TearDown();
+    }
+
+    void StartWindow() {
+        m_pDlg = std::make_unique<CCameraDlg>();
+        m_pDlg->OnInitDialog();
+        m_pDlg->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_pDlg.get()));
+    }
+
+    QWidget* Host() const { return m_pDlg->GetDlgItem(IDC_VIDEO_HOST); }
+
+    bool ShowsLivePicture() const {
+        for (CVideoSurface* surface : Host()->findChildren<CVideoSurface*>())
+            if (surface->isVisible() && surface->HasFrame())
+                return true;
+        return false;
+    }
+
+    QString StatusLine() const {
+        auto* status = Host()->findChild<QLabel*>("previewStatus");
+        return status && status->isVisible() ? status->text() : QString();
+    }
+
+    // Pumps events until pred holds; false after timeoutMs.
+    template <typename Pred> static bool WaitFor(Pred pred, int timeoutMs) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!pred()) {
+            if (timer.elapsed() > timeoutMs)
+                return false;
+            QTest::qWait(20);
+        }
+        return true;
+    }
+
+    CPipeWireRig m_rig;
+    std::unique_ptr<CCameraDlg> m_pDlg;
+};
+
+RigCamera VirtualCam(const char* name = "Virtual_Cam", const char* path = "") {
+    RigCamera camera;
+    camera.strName = name;
+    camera.strDevicePath = path;
+    return camera;
+}
+
+TEST_F(PipeWireCamera, SnapshotOfAVirtualCameraShowsItsPicture) {
+    ASSERT_GE(m_rig.Publish(VirtualCam()), 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+
+    m_pDlg->OnSnapshotButton();
+    const std::string photo = m_pDlg->m_strPhotoFolder + "Picture 0000.jpg";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(photo); }, 5000));
+    const QImage picture(QString::fromStdString(photo));
+    ASSERT_EQ(picture.size(), QSize(640, 480));
+    // SMPTE bars: light grey first, blue last along the top; the bottom strip
+    // starts dark blue-black, so an upside-down picture fails too.
+    const QColor grey = picture.pixelColor(40, 100);
+    const QColor blue = picture.pixelColor(600, 100);
+    const QColor bottom = picture.pixelColor(40, 460);
+    EXPECT_GT(grey.red(), 160);
+    EXPECT_NEAR(grey.red(), grey.blue(), 20);
+    EXPECT_LT(blue.red(), 40);
+    EXPECT_GT(blue.blue(), 150);
+    EXPECT_LT(bottom.red(), 60);
+}
+
+// Opening the controls used to list the devices again while the stream ran:
+// the next resolution change or unplug then crashed inside the PipeWire plugin.
+TEST_F(PipeWireCamera, UnplugShowsTheLineAndReplugBringsThePictureBack) {
+    const int camera = m_rig.Publish(VirtualCam());
+    ASSERT_GE(camera, 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+
+    m_pDlg->ShowCameraProperties();
+    m_pDlg->OnResolutionCommand(ID_RES_320X240);
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000));
+
+    m_rig.Unplug(camera);
+    EXPECT_TRUE(WaitFor([&] { return StatusLine() == "The camera was disconnected"; }, 2000));
+    EXPECT_FALSE(ShowsLivePicture());
+    // Still responsive: a queued call runs at once.
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        m_pDlg.get(), [&] { ran = true; }, Qt::QueuedConnection);
+    EXPECT_TRUE(WaitFor([&] { return ran; }, 200));
+
+    ASSERT_TRUE(m_rig.Replug(camera)) << m_rig.Logs();
+    EXPECT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 3000));
+    EXPECT_EQ(StatusLine(), "");
+    EXPECT_EQ(m_pDlg->GetResolution(), RES_320X240);
+}
+
+TEST_F(PipeWireCamera, NoCameraAtStartShowsTheLineThenAPluggedCameraStarts) {
+    StartWindow();
+    EXPECT_EQ(StatusLine(), "No camera found");
+    ASSERT_GE(m_rig.Publish(VirtualCam()), 0) << m_rig.Logs();
+    EXPECT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000));
+    EXPECT_EQ(StatusLine(), "");
+}
+
+// Node paths compare as numbers, so /dev/video2 comes before /dev/video10
+// whatever order the cameras were plugged in; the default camera is the first.
+TEST_F(PipeWireCamera, CamerasAreListedOncePerCameraInNodeNumberOrder) {
+    ASSERT_GE(m_rig.Publish(VirtualCam("Cam_Ten", "/dev/video10")), 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(VirtualCam("Cam_Two", "/dev/video2")), 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(VirtualCam("Cam_NoNode")), 0) << m_rig.Logs();
+
+    std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
+    std::vector<std::string> names;
+    std::unique_ptr<IEnumMoniker> devices;
+    ASSERT_EQ(service->CreateVideoInputEnum(devices), S_OK);
+    std::shared_ptr<IMoniker> device;
+    while (devices->Next(device) == S_OK) {
+        std::shared_ptr<IPropertyBag> bag;
+        std::string name;
+        device->BindToStorage(bag);
+        bag->Read("FriendlyName", name);
+        names.push_back(name);
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Cam_Two", "Cam_Ten", "Cam_NoNode"}));
+    std::shared_ptr<ICaptureFilter> chosen;
+    FindCameraFilter(*service, &chosen);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->FriendlyName(), "Cam_Two");
+}
+
+} // namespace
+
+namespace {
+
+// Without a session manager the camera is listed but never linked: it never
+// delivers a frame, and neither starting nor tearing down may wait on it
+// beyond the retry loop's limit.
+TEST(PipeWireCameraNeverLinked, RestartGivesUpWithinItsLimit) {
+    CPipeWireRig rig(false);
+    ASSERT_TRUE(rig.Ready()) << rig.Logs();
+    ASSERT_GE(rig.Publish(VirtualCam()), 0) << rig.Logs();
+    std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
+    QWidget host;
+    host.resize(640, 480);
+    QObject owner;
+    StillGraph graph;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(
+        RestartStillGraph(*service, graph, RES_640X480, &host, &owner, PREVIEW_START_LIMIT_MS), -1);
+    StopStillGraph(graph);
+    // Two attempts of at most 5 s, each followed by the 1 s pause.
+    EXPECT_LT(timer.elapsed(), 13000);
+}
+
+} // namespace
