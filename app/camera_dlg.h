@@ -103,6 +103,10 @@ public:
     // preview, a new camera restarts a preview that does not run.
     void WatchCameras();
     void OnCameraChange(const DeviceChange& change);
+    // The running camera was unplugged or ended its stream with a device
+    // error: the preview stops and the line says why (hrCause E_DEVICE_GONE
+    // or E_DEVICE_BUSY) until a camera appears.
+    void OnCameraLost(HRESULT hrCause);
 
     // Keyboard.
     BOOL PreTranslateMessage(UINT message, WPARAM wParam);

@@ -28,6 +28,9 @@ int CCameraDlg::RestartStillGraph(DWORD limitMs) {
     m_bPreviewRunning = result == 0;
     if (m_pPreviewStatus)
         m_pPreviewStatus->SetText(PreviewStatusText(result, hrLast, m_graph));
+    // A V4L2 camera that fails or goes while it streams says so on the bus.
+    if (m_bPreviewRunning)
+        m_graph.m_pGraph->ReportCameraLoss([this](HRESULT hrCause) { OnCameraLost(hrCause); });
     return result;
 }
 
@@ -41,16 +44,22 @@ void CCameraDlg::OnCameraChange(const DeviceChange& change) {
         // The PipeWire source posts no error when its node goes: its frames
         // just stop. Stopping here takes the frozen last frame away.
         if (m_bPreviewRunning && m_graph.m_pCapture &&
-            change.strDeviceId == m_graph.m_pCapture->DeviceId()) {
-            StopStillGraph();
-            m_pPreviewStatus->SetText(STATUS_CAMERA_GONE);
-        }
+            change.strDeviceId == m_graph.m_pCapture->DeviceId())
+            OnCameraLost(E_DEVICE_GONE);
         return;
     }
     // The same camera back, or another one: one start, with the usual retries.
     // Not while the window is closed or closing.
     if (!m_bPreviewRunning && isVisible())
         RestartStillGraph(PREVIEW_START_LIMIT_MS);
+}
+
+void CCameraDlg::OnCameraLost(HRESULT hrCause) {
+    // Stopped, not left showing the last frame; the next camera to appear
+    // starts the preview again.
+    StopStillGraph();
+    if (m_pPreviewStatus)
+        m_pPreviewStatus->SetText(PreviewStatusText(-1, hrCause, m_graph));
 }
 
 void CCameraDlg::PlacePreviewControl() {

@@ -48,6 +48,12 @@ HRESULT ResultOfError(GstMessage* message) {
     return hr;
 }
 
+bool IsWithin(GstObject* object, GstElement* element) {
+    return element && object &&
+           (object == GST_OBJECT(element) ||
+            gst_object_has_as_ancestor(object, GST_OBJECT(element)));
+}
+
 template <typename T> T* FilterAs(IBaseFilter* filter) {
     return dynamic_cast<T*>(filter);
 }
@@ -82,6 +88,7 @@ std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
 }
 
 CGstFilterGraph::~CGstFilterGraph() {
+    EndLossReports();
     // Down to NULL before anything it calls into goes away.
     if (m_pPending || !StopWithin()) {
         // The pipeline still changes state on another thread: everything its
@@ -134,12 +141,25 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
         const HRESULT hr = ResultOfError(message);
+        GstElement* camera = nullptr;
+        {
+            std::lock_guard lock(state.m_lock);
+            camera = state.pCamera;
+        }
+        // Walked without the lock: it takes the elements' own locks.
+        const bool fromCamera = IsWithin(GST_MESSAGE_SRC(message), camera);
         std::lock_guard lock(state.m_lock);
-        // A camera lost while running ends its stream here; the next restart
-        // builds a new graph and tries again.
         if (state.m_hrError == S_OK)
             state.m_hrError = hr;
         state.m_changed.notify_all();
+        // A camera unplugged or taken while it streams ends its stream here;
+        // the owner stops the graph, which would otherwise show the last
+        // frame for good. Errors of other elements are not a lost camera.
+        if (state.m_bLive && fromCamera && (hr == E_DEVICE_GONE || hr == E_DEVICE_BUSY)) {
+            state.m_bLive = false;
+            state.m_hrLost = hr;
+            state.PostLoss();
+        }
         break;
     }
     case GST_MESSAGE_STATE_CHANGED: {
@@ -156,6 +176,40 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
         break;
     }
     return GST_BUS_DROP;
+}
+
+void CGstFilterGraph::BusState::PostLoss() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!m_onLost || !app)
+        return;
+    QMetaObject::invokeMethod(
+        app,
+        [weak = weak_from_this(), hr = m_hrLost] {
+            std::function<void(HRESULT)> onLost;
+            if (std::shared_ptr<BusState> state = weak.lock()) {
+                std::lock_guard lock(state->m_lock);
+                onLost.swap(state->m_onLost);
+            }
+            // Called unlocked: the owner releases the graph from here.
+            if (onLost)
+                onLost(hr);
+        },
+        Qt::QueuedConnection);
+}
+
+void CGstFilterGraph::ReportCameraLoss(std::function<void(HRESULT)> onLost) {
+    std::lock_guard lock(m_pBus->m_lock);
+    m_pBus->m_onLost = std::move(onLost);
+    if (FAILED(m_pBus->m_hrLost))
+        m_pBus->PostLoss();
+}
+
+void CGstFilterGraph::EndLossReports() {
+    if (!m_pBus)
+        return;
+    std::lock_guard lock(m_pBus->m_lock);
+    m_pBus->m_bLive = false;
+    m_pBus->m_onLost = nullptr;
 }
 
 bool CGstFilterGraph::AddElement(GstElement* element) {
@@ -240,6 +294,8 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
     grabber->SetConnected(camera->CurrentFormat().biWidth, camera->CurrentFormat().biHeight);
     m_pRenderer = std::move(renderer);
     m_bRendered = true;
+    std::lock_guard lock(m_pBus->m_lock);
+    m_pBus->pCamera = camera->Element();
     return S_OK;
 }
 
@@ -252,6 +308,8 @@ HRESULT CGstFilterGraph::Run() {
     {
         std::lock_guard lock(m_pBus->m_lock);
         m_pBus->m_hrError = S_OK;
+        m_pBus->m_bLive = false;
+        m_pBus->m_hrLost = S_OK;
     }
     // The bound covers the state change too: a PipeWire source waits inside
     // it for its node.
@@ -277,6 +335,8 @@ HRESULT CGstFilterGraph::Run() {
         hr = m_pBus->m_hrError;
     else if (!settled)
         hr = E_START_TIMEOUT;
+    // From here the camera's errors come while it streams.
+    m_pBus->m_bLive = SUCCEEDED(hr);
     lock.unlock();
     if (FAILED(hr))
         StopWithin();
@@ -287,6 +347,7 @@ HRESULT CGstFilterGraph::Stop() {
     // Down to NULL: the streaming threads have left every pad probe and appsink
     // callback when this returns. A pipeline that will not come down in time
     // keeps changing state on its own thread, its grabbers silenced.
+    EndLossReports();
     if (m_pPending) {
         SilenceGrabbers();
         return S_OK;

@@ -7,6 +7,7 @@
 #include "capture/media_graph.h"
 
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -30,6 +31,7 @@ public:
     HRESULT AddFilter(std::shared_ptr<IBaseFilter> filter, const char* name) override;
     IMediaControl* QueryMediaControl() override { return this; }
     IVideoWindow* QueryVideoWindow() override { return this; }
+    void ReportCameraLoss(std::function<void(HRESULT)> onLost) override;
 
     HRESULT Run() override;
     HRESULT Stop() override;
@@ -67,14 +69,25 @@ private:
     // Filled by the bus handler on whatever thread posts; m_lock guards the
     // flags. Shared with the handler, which can outlive the graph while a
     // pending state change finishes.
-    struct BusState {
+    struct BusState : std::enable_shared_from_this<BusState> {
         GstElement* pPipeline = nullptr; // compared only
+        GstElement* pCamera = nullptr;   // compared only; set once rendered
         std::shared_ptr<BusState> pHandlerRef;
         std::mutex m_lock;
         std::condition_variable m_changed;
         bool m_bPlaying = false;
         HRESULT m_hrError = S_OK;
+        // Between a successful Run and Stop: a device error of the camera is
+        // a loss, reported once through m_onLost.
+        bool m_bLive = false;
+        HRESULT m_hrLost = S_OK;
+        std::function<void(HRESULT)> m_onLost;
+        // Under m_lock: hands m_hrLost to m_onLost on the main thread, unless
+        // a stop or the graph's release clears m_onLost first.
+        void PostLoss();
     };
+    // No loss is reported from here on.
+    void EndLossReports();
     std::shared_ptr<BusState> m_pBus;
     // A state change that did not end in time; the graph's objects go to it
     // when the graph is released.

@@ -162,6 +162,13 @@ public:
     // when the graph does not offer them.
     virtual IMediaControl* QueryMediaControl() = 0;
     virtual IVideoWindow* QueryVideoWindow() = 0;
+    // onLost runs once, on the application's main thread, when the camera of
+    // the running graph ends its stream with an error (E_DEVICE_GONE: it went
+    // away or stopped delivering; E_DEVICE_BUSY: another program took it). A
+    // loss before the call is reported at once. Never after Stop or the
+    // graph's release, and never for a failed Run, which returns its error.
+    // A graph whose camera cannot be lost reports nothing.
+    virtual void ReportCameraLoss(std::function<void(HRESULT)> onLost) { (void)onLost; }
 };
 
 class ICaptureGraphBuilder2 {
