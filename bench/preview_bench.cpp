@@ -9,6 +9,7 @@
 
 #include "capture/frame_buffer.h"
 #include "capture/gst_media_graph.h"
+#include "capture/gst_ptr.h"
 #include "capture/preview_control.h"
 #include "capture/resolution_menu.h"
 #include "capture/video_surface.h"
@@ -111,27 +112,27 @@ double BareFirstBufferMs(int width, int height) {
         std::atomic<qint64> ms{-1};
     } seen;
     seen.timer.start();
-    GError* error = nullptr;
-    GstElement* pipeline = gst_parse_launch(BarePipeline(width, height).c_str(), &error);
+    GError* rawError = nullptr;
+    GstElementPtr pipeline(gst_parse_launch(BarePipeline(width, height).c_str(), &rawError));
+    const GErrorPtr error(rawError);
     if (!pipeline) {
         std::fprintf(stderr, "bare pipeline: %s\n", error ? error->message : "?");
         return -1;
     }
-    GstElement* sink = gst_bin_get_by_name(GST_BIN(pipeline), "sink");
-    g_object_set(sink, "signal-handoffs", TRUE, nullptr);
-    g_signal_connect(sink, "handoff",
+    gst_object_ref_sink(pipeline.get());
+    const GstElementPtr sink(gst_bin_get_by_name(GST_BIN(pipeline.get()), "sink"));
+    g_object_set(sink.get(), "signal-handoffs", TRUE, nullptr);
+    g_signal_connect(sink.get(), "handoff",
                      G_CALLBACK(+[](GstElement*, GstBuffer*, GstPad*, gpointer data) {
                          auto* s = static_cast<Seen*>(data);
                          qint64 none = -1;
                          s->ms.compare_exchange_strong(none, s->timer.nsecsElapsed() / 1000);
                      }),
                      &seen);
-    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    gst_element_set_state(pipeline.get(), GST_STATE_PLAYING);
     while (seen.ms.load() < 0 && seen.timer.elapsed() < 5000)
         usleep(1000);
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_object_unref(sink);
-    gst_object_unref(pipeline);
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
     return static_cast<double>(seen.ms.load()) / 1000.0;
 }
 

@@ -1,11 +1,26 @@
 #include "capture/bgr_snapshot_converter.h"
 
-CBottomUpBgrConverter::~CBottomUpBgrConverter() {
-    if (m_pConverter)
-        gst_video_converter_free(m_pConverter);
-}
-
 namespace {
+
+// A frame mapped for reading, unmapped when it goes.
+class CMappedFrame {
+public:
+    CMappedFrame(GstVideoInfo* info, GstBuffer* buffer)
+        : m_bMapped(gst_video_frame_map(&m_frame, info, buffer, GST_MAP_READ)) {}
+    ~CMappedFrame() {
+        if (m_bMapped)
+            gst_video_frame_unmap(&m_frame);
+    }
+    CMappedFrame(const CMappedFrame&) = delete;
+    CMappedFrame& operator=(const CMappedFrame&) = delete;
+
+    bool IsMapped() const { return m_bMapped; }
+    GstVideoFrame* Frame() { return &m_frame; }
+
+private:
+    GstVideoFrame m_frame{};
+    bool m_bMapped;
+};
 
 // The options videoconvert uses by default. A saved photo has always come
 // from that element's output; with the same options it stays the same,
@@ -37,10 +52,7 @@ GstStructure* VideoconvertOptions(const GstVideoInfo& out) {
 bool CBottomUpBgrConverter::Configure(GstCaps* caps) {
     if (m_pCaps && gst_caps_is_equal(m_pCaps.get(), caps))
         return m_pConverter != nullptr;
-    if (m_pConverter) {
-        gst_video_converter_free(m_pConverter);
-        m_pConverter = nullptr;
-    }
+    m_pConverter.reset();
     m_pCaps.reset(gst_caps_ref(caps));
     if (!gst_video_info_from_caps(&m_in, caps))
         return false;
@@ -57,7 +69,8 @@ bool CBottomUpBgrConverter::Configure(GstCaps* caps) {
     m_out.par_n = m_in.par_n;
     m_out.par_d = m_in.par_d;
     m_out.interlace_mode = m_in.interlace_mode;
-    m_pConverter = gst_video_converter_new(&m_in, &m_out, VideoconvertOptions(m_out));
+    // The converter takes the options structure.
+    m_pConverter.reset(gst_video_converter_new(&m_in, &m_out, VideoconvertOptions(m_out)));
     return m_pConverter != nullptr;
 }
 
@@ -66,8 +79,8 @@ const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LON
     length = 0;
     if (!caps || !buffer || !Configure(caps))
         return nullptr;
-    GstVideoFrame in;
-    if (!gst_video_frame_map(&in, &m_in, buffer, GST_MAP_READ))
+    CMappedFrame in(&m_in, buffer);
+    if (!in.IsMapped())
         return nullptr;
     const int width = GST_VIDEO_INFO_WIDTH(&m_out);
     const int height = GST_VIDEO_INFO_HEIGHT(&m_out);
@@ -82,8 +95,7 @@ const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LON
     out.info.offset[0] = 0;
     out.info.size = m_pixels.size();
     out.data[0] = m_pixels.data() + row * static_cast<std::size_t>(height - 1);
-    gst_video_converter_frame(m_pConverter, &in, &out);
-    gst_video_frame_unmap(&in);
+    gst_video_converter_frame(m_pConverter.get(), in.Frame(), &out);
     length = static_cast<LONG>(m_pixels.size());
     return m_pixels.data();
 }

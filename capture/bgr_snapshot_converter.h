@@ -8,14 +8,19 @@
 
 #include <gst/video/video.h>
 
+#include <memory>
 #include <vector>
+
+struct GstVideoConverterFree {
+    void operator()(GstVideoConverter* converter) const { gst_video_converter_free(converter); }
+};
+using GstVideoConverterPtr = std::unique_ptr<GstVideoConverter, GstVideoConverterFree>;
 
 class CBottomUpBgrConverter {
 public:
     CBottomUpBgrConverter() = default;
     CBottomUpBgrConverter(const CBottomUpBgrConverter&) = delete;
     CBottomUpBgrConverter& operator=(const CBottomUpBgrConverter&) = delete;
-    ~CBottomUpBgrConverter();
 
     // Converts the frame, whose format caps describe. Returns the bytes (valid
     // until the next call) and their count, or null for a frame it cannot read.
@@ -28,6 +33,6 @@ private:
     GstCapsPtr m_pCaps; // the format m_pConverter was made for
     GstVideoInfo m_in{};
     GstVideoInfo m_out{};
-    GstVideoConverter* m_pConverter = nullptr;
+    GstVideoConverterPtr m_pConverter;
     std::vector<BYTE> m_pixels;
 };

@@ -28,9 +28,9 @@ bool SetStateWithin(GstElement* element, GstState state,
                     std::chrono::steady_clock::time_point deadline, GstStateChangeReturn& result,
                     std::shared_ptr<CPendingStateChange>& pending) {
     auto change = std::make_shared<CPendingStateChange>();
-    auto* held = GST_ELEMENT(gst_object_ref(element));
-    std::thread([change, held, state] {
-        const GstStateChangeReturn changed = gst_element_set_state(held, state);
+    GstElementPtr held(GST_ELEMENT(gst_object_ref(element)));
+    std::thread([change, held = std::move(held), state]() mutable {
+        const GstStateChangeReturn changed = gst_element_set_state(held.get(), state);
         std::function<void()> whenDone;
         bool late = false;
         {
@@ -43,7 +43,8 @@ bool SetStateWithin(GstElement* element, GstState state,
         }
         if (whenDone)
             whenDone();
-        gst_object_unref(held);
+        // Let go of the element before the change stops counting as pending.
+        held.reset();
         if (late)
             g_nPending.fetch_sub(1);
     }).detach();

@@ -5,7 +5,7 @@
 // finish on its own thread, and whatever its elements call into is handed to
 // that thread to outlive it.
 
-#include <gst/gst.h>
+#include "capture/gst_ptr.h"
 
 #include <chrono>
 #include <functional>

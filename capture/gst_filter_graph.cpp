@@ -13,16 +13,18 @@
 namespace {
 
 HRESULT ResultOfError(GstMessage* message) {
-    GError* error = nullptr;
-    gchar* debug = nullptr;
-    gst_message_parse_error(message, &error, &debug);
+    GError* rawError = nullptr;
+    gchar* rawDebug = nullptr;
+    gst_message_parse_error(message, &rawError, &rawDebug);
+    const GErrorPtr error(rawError);
+    const GCharPtr debug(rawDebug);
     const GstStructure* details = nullptr;
     gst_message_parse_error_details(message, &details);
     int flow = 0;
     const bool notNegotiated = details && gst_structure_get_int(details, "flow-return", &flow) &&
                                flow == GST_FLOW_NOT_NEGOTIATED;
     Trace("camera graph error from %s: %s (%s)", GST_OBJECT_NAME(GST_MESSAGE_SRC(message)),
-          error ? error->message : "?", debug ? debug : "");
+          error ? error->message : "?", debug ? debug.get() : "");
 
     HRESULT hr = E_FAIL;
     if (notNegotiated ||
@@ -43,9 +45,6 @@ HRESULT ResultOfError(GstMessage* message) {
             break;
         }
     }
-    if (error)
-        g_error_free(error);
-    g_free(debug);
     return hr;
 }
 
@@ -76,8 +75,8 @@ std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
         // The handler's own reference, dropped when the bus lets go of it.
         graph->m_pBus->pHandlerRef = graph->m_pBus;
     }
-    GstBus* bus = gst_element_get_bus(graph->m_pPipeline.get());
-    gst_bus_set_sync_handler(bus, &CGstFilterGraph::OnBusMessage, graph->m_pBus.get(),
+    const GstBusPtr bus(gst_element_get_bus(graph->m_pPipeline.get()));
+    gst_bus_set_sync_handler(bus.get(), &CGstFilterGraph::OnBusMessage, graph->m_pBus.get(),
                              [](gpointer data) {
                                  auto* state = static_cast<BusState*>(data);
                                  std::shared_ptr<BusState> last;
@@ -85,7 +84,6 @@ std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
                                  last.swap(state->pHandlerRef);
                                  // last goes after the lock is released
                              });
-    gst_object_unref(bus);
     return graph;
 }
 
@@ -137,6 +135,8 @@ void CGstFilterGraph::SilenceGrabbers() {
 // whoever changes the state. Nothing queues on the bus: every message is
 // handled here and released.
 GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
+    // A handler that drops a message owns it.
+    const GstMessagePtr owned(message);
     BusState& state = *static_cast<BusState*>(data);
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ERROR: {
@@ -175,8 +175,6 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
     default:
         break;
     }
-    // A handler that drops a message owns it.
-    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

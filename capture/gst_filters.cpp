@@ -51,17 +51,16 @@ CGstCaptureFilter::Create(GstElementPtr source, GstCapsPtr advertised, std::stri
 bool CGstCaptureFilter::Build(GstElementPtr source) {
     m_pBin.reset(gst_bin_new(nullptr));
     gst_object_ref_sink(m_pBin.get());
-    GstElement* capsFilter = gst_element_factory_make("capsfilter", nullptr);
+    const GstElementPtr capsFilter = MakeElement("capsfilter");
     if (!capsFilter)
         return false;
     m_pSource = source.get();
-    m_pCapsFilter = capsFilter;
-    gst_bin_add_many(GST_BIN(m_pBin.get()), source.get(), capsFilter, nullptr);
-    if (!gst_element_link(source.get(), capsFilter))
+    m_pCapsFilter = capsFilter.get();
+    gst_bin_add_many(GST_BIN(m_pBin.get()), source.get(), capsFilter.get(), nullptr);
+    if (!gst_element_link(source.get(), capsFilter.get()))
         return false;
-    GstPad* pad = gst_element_get_static_pad(capsFilter, "src");
-    gst_element_add_pad(m_pBin.get(), gst_ghost_pad_new("src", pad));
-    gst_object_unref(pad);
+    const GstPadPtr pad(gst_element_get_static_pad(capsFilter.get(), "src"));
+    gst_element_add_pad(m_pBin.get(), gst_ghost_pad_new("src", pad.get()));
     return true;
 }
 
@@ -121,17 +120,15 @@ std::shared_ptr<CGstSampleGrabber> CGstSampleGrabber::Create() {
         return nullptr;
     g_object_set(grabber->m_pConvert.get(), "add-borders", FALSE, nullptr);
     gst_util_set_object_arg(G_OBJECT(grabber->m_pConvert.get()), "method", "nearest-neighbour");
-    grabber->m_pTapPad = gst_element_get_static_pad(grabber->m_pConvert.get(), "sink");
-    grabber->m_nProbe = gst_pad_add_probe(grabber->m_pTapPad, GST_PAD_PROBE_TYPE_BUFFER,
+    grabber->m_pTapPad.reset(gst_element_get_static_pad(grabber->m_pConvert.get(), "sink"));
+    grabber->m_nProbe = gst_pad_add_probe(grabber->m_pTapPad.get(), GST_PAD_PROBE_TYPE_BUFFER,
                                           &CGstSampleGrabber::OnBuffer, grabber.get(), nullptr);
     return grabber;
 }
 
 CGstSampleGrabber::~CGstSampleGrabber() {
-    if (m_pTapPad) {
-        gst_pad_remove_probe(m_pTapPad, m_nProbe);
-        gst_object_unref(m_pTapPad);
-    }
+    if (m_pTapPad)
+        gst_pad_remove_probe(m_pTapPad.get(), m_nProbe);
 }
 
 // The callback always sees RGB24; the conversion to it is the tap's own.

@@ -99,7 +99,7 @@ private:
     void Deliver(GstPad* pad, GstBuffer* buffer);
 
     GstElementPtr m_pConvert;
-    GstPad* m_pTapPad = nullptr;
+    GstPadPtr m_pTapPad;
     gulong m_nProbe = 0;
     std::atomic<ISampleGrabberCB*> m_pCallback{nullptr};
     bool m_bConnected = false;

@@ -30,12 +30,11 @@ struct DeviceRecord {
 };
 
 std::string DeviceProperty(GstDevice* device, const char* key) {
-    GstStructure* props = gst_device_get_properties(device);
+    const GstStructurePtr props(gst_device_get_properties(device));
     std::string value;
     if (props) {
-        if (const char* text = gst_structure_get_string(props, key))
+        if (const char* text = gst_structure_get_string(props.get(), key))
             value = text;
-        gst_structure_free(props);
     }
     return value;
 }
@@ -65,17 +64,19 @@ CameraStack StackOf(GstDevice* device) {
     return CameraStack::Other;
 }
 
+std::string DisplayName(GstDevice* device) {
+    const GCharPtr name(gst_device_get_display_name(device));
+    return name ? name.get() : "";
+}
+
 // Stays the same for as long as the device is plugged in: PipeWire's node
 // serial, else the V4L2 node, else the name.
 std::string DeviceIdentity(GstDevice* device) {
     std::string id = DeviceProperty(device, "object.serial");
     if (id.empty())
         id = DeviceNodePath(device);
-    if (id.empty()) {
-        gchar* name = gst_device_get_display_name(device);
-        id = name ? name : "";
-        g_free(name);
-    }
+    if (id.empty())
+        id = DisplayName(device);
     return std::string(G_OBJECT_TYPE_NAME(device)) + ":" + id;
 }
 
@@ -177,8 +178,7 @@ public:
         GstCapsPtr caps;
         if (m_pRecord->pDevice) {
             GstDevice* device = m_pRecord->pDevice.get();
-            GstElement* element = gst_device_create_element(device, nullptr);
-            if (element)
+            if (GstElement* element = gst_device_create_element(device, nullptr))
                 source.reset(GST_ELEMENT(gst_object_ref_sink(element)));
             if (source && g_object_class_find_property(G_OBJECT_GET_CLASS(source.get()), "fd")) {
                 connection = CPipeWireConnection::Open();
@@ -249,10 +249,10 @@ public:
         return *watch;
     }
 
-    // The video sources now listed; the caller frees the list. Empty when the
-    // monitor could not start.
-    GList* Devices() {
-        return m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
+    // The video sources now listed. Empty when the monitor could not start.
+    GstObjectListPtr Devices() {
+        return GstObjectListPtr(m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get())
+                                           : nullptr);
     }
 
     // report runs on a provider's thread; null stops the reports to owner.
@@ -272,9 +272,8 @@ private:
         if (g_object_is_floating(m_pMonitor.get()))
             gst_object_ref_sink(m_pMonitor.get());
         gst_device_monitor_add_filter(m_pMonitor.get(), "Video/Source", nullptr);
-        GstBus* bus = gst_device_monitor_get_bus(m_pMonitor.get());
-        gst_bus_set_sync_handler(bus, &CDeviceWatch::OnMonitorMessage, this, nullptr);
-        gst_object_unref(bus);
+        const GstBusPtr bus(gst_device_monitor_get_bus(m_pMonitor.get()));
+        gst_bus_set_sync_handler(bus.get(), &CDeviceWatch::OnMonitorMessage, this, nullptr);
         m_bStarted = gst_device_monitor_start(m_pMonitor.get());
         if (!m_bStarted)
             Trace("device monitor did not start: no camera can be found");
@@ -282,25 +281,25 @@ private:
 
     // A provider's thread: a device came or went.
     static GstBusSyncReply OnMonitorMessage(GstBus*, GstMessage* message, gpointer self) {
+        // A handler that drops a message owns it.
+        const GstMessagePtr owned(message);
         auto* watch = static_cast<CDeviceWatch*>(self);
         const GstMessageType type = GST_MESSAGE_TYPE(message);
         if (type == GST_MESSAGE_DEVICE_ADDED || type == GST_MESSAGE_DEVICE_REMOVED) {
-            GstDevice* device = nullptr;
+            GstDevice* rawDevice = nullptr;
             if (type == GST_MESSAGE_DEVICE_ADDED)
-                gst_message_parse_device_added(message, &device);
+                gst_message_parse_device_added(message, &rawDevice);
             else
-                gst_message_parse_device_removed(message, &device);
+                gst_message_parse_device_removed(message, &rawDevice);
+            const GstDevicePtr device(rawDevice);
             DeviceChange change;
             change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
-            if (device) {
-                change.strDeviceId = DeviceIdentity(device);
-                gst_object_unref(device);
-            }
+            if (device)
+                change.strDeviceId = DeviceIdentity(device.get());
             std::lock_guard lock(watch->m_lock);
             if (watch->m_report)
                 watch->m_report(change);
         }
-        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 
@@ -358,19 +357,16 @@ public:
 private:
     std::vector<std::shared_ptr<DeviceRecord>> ListDevices() {
         std::vector<ListedDevice> found;
-        GList* devices = m_watch.Devices();
-        for (GList* l = devices; l; l = l->next) {
+        const GstObjectListPtr devices = m_watch.Devices();
+        for (GList* l = devices.get(); l; l = l->next) {
             GstDevice* device = GST_DEVICE(l->data);
             ListedDevice listed;
             listed.pDevice.reset(GST_DEVICE(gst_object_ref(device)));
             listed.stack = StackOf(device);
-            gchar* name = gst_device_get_display_name(device);
-            listed.strName = name ? name : "";
-            g_free(name);
+            listed.strName = DisplayName(device);
             listed.nNode = NodeNumber(DeviceNodePath(device));
             found.push_back(std::move(listed));
         }
-        g_list_free_full(devices, gst_object_unref);
 
         std::vector<std::shared_ptr<DeviceRecord>> list;
         for (ListedDevice& listed : OnePerCamera(std::move(found))) {

@@ -33,17 +33,10 @@ std::unique_ptr<CPipeWireConnection> CPipeWireConnection::Open() {
         return nullptr;
     address.sun_family = AF_UNIX;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (fd < 0)
+    UniqueFd fd(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (fd.Get() < 0)
         return nullptr;
-    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        close(fd);
+    if (connect(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return nullptr;
-    }
-    return std::unique_ptr<CPipeWireConnection>(new CPipeWireConnection(fd));
-}
-
-CPipeWireConnection::~CPipeWireConnection() {
-    // The source connected through a duplicate; this closes only ours.
-    close(m_nFd);
+    return std::unique_ptr<CPipeWireConnection>(new CPipeWireConnection(std::move(fd)));
 }

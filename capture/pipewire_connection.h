@@ -5,6 +5,8 @@
 // source's nodes twice: once when the node goes, again when the device monitor
 // stops.
 
+#include "platform/posix_handles.h"
+
 #include <memory>
 
 class CPipeWireConnection {
@@ -12,13 +14,11 @@ public:
     // Null when the daemon's socket cannot be reached; the source then makes
     // its own connection the usual way.
     static std::unique_ptr<CPipeWireConnection> Open();
-    ~CPipeWireConnection();
-    CPipeWireConnection(const CPipeWireConnection&) = delete;
-    CPipeWireConnection& operator=(const CPipeWireConnection&) = delete;
 
-    int Fd() const { return m_nFd; }
+    int Fd() const { return m_fd.Get(); }
 
 private:
-    explicit CPipeWireConnection(int fd) : m_nFd(fd) {}
-    int m_nFd;
+    explicit CPipeWireConnection(UniqueFd fd) : m_fd(std::move(fd)) {}
+    // The source connects through a duplicate; closing this closes only ours.
+    UniqueFd m_fd;
 };

@@ -40,9 +40,7 @@ bool ParseItem(const QByteArray& item, std::string& subtype, LONG& width, LONG& 
 
 class CColorBalanceControls final : public ICameraControls {
 public:
-    explicit CColorBalanceControls(GstElement* balance) : m_pBalance(balance) {
-        gst_object_ref(balance);
-    }
+    explicit CColorBalanceControls(GstElementPtr balance) : m_pBalance(std::move(balance)) {}
 
     HRESULT GetControls(std::vector<CameraControl>& controls) override {
         controls.clear();
@@ -81,7 +79,7 @@ public:
     }
 
 private:
-    std::unique_ptr<GstElement, GstObjectUnref> m_pBalance;
+    GstElementPtr m_pBalance;
 };
 
 } // namespace
@@ -131,38 +129,32 @@ bool IsJpegOnly(const GstCaps* caps) {
 GstElementPtr CreateTestCameraSource(bool bJpeg) {
     GstElementPtr bin(gst_bin_new(nullptr));
     gst_object_ref_sink(bin.get());
-    GstElement* source = gst_element_factory_make("videotestsrc", nullptr);
-    GstElement* balance = gst_element_factory_make("videobalance", "balance");
-    GstElement* encoder = bJpeg ? gst_element_factory_make("jpegenc", nullptr) : nullptr;
-    if (!source || !balance || (bJpeg && !encoder)) {
-        for (GstElement* e : {source, balance, encoder})
-            if (e)
-                gst_object_unref(gst_object_ref_sink(e));
+    const GstElementPtr source = MakeElement("videotestsrc");
+    const GstElementPtr balance = MakeElement("videobalance", "balance");
+    const GstElementPtr encoder = bJpeg ? MakeElement("jpegenc") : nullptr;
+    if (!source || !balance || (bJpeg && !encoder))
         return nullptr;
-    }
     // A camera delivers frames in real time; so does the test camera.
-    g_object_set(source, "is-live", TRUE, nullptr);
-    gst_bin_add_many(GST_BIN(bin.get()), source, balance, nullptr);
-    GstElement* last = balance;
+    g_object_set(source.get(), "is-live", TRUE, nullptr);
+    gst_bin_add_many(GST_BIN(bin.get()), source.get(), balance.get(), nullptr);
+    GstElement* last = balance.get();
     if (encoder) {
-        gst_bin_add(GST_BIN(bin.get()), encoder);
-        last = encoder;
+        gst_bin_add(GST_BIN(bin.get()), encoder.get());
+        last = encoder.get();
     }
-    if (!gst_element_link(source, balance) || (encoder && !gst_element_link(balance, encoder)))
+    if (!gst_element_link(source.get(), balance.get()) ||
+        (encoder && !gst_element_link(balance.get(), encoder.get())))
         return nullptr;
-    GstPad* pad = gst_element_get_static_pad(last, "src");
-    gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", pad));
-    gst_object_unref(pad);
+    const GstPadPtr pad(gst_element_get_static_pad(last, "src"));
+    gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", pad.get()));
     return bin;
 }
 
 std::shared_ptr<ICameraControls> CreateColorBalanceControls(GstElement* sourceBin) {
     if (!sourceBin || !GST_IS_BIN(sourceBin))
         return nullptr;
-    GstElement* balance = gst_bin_get_by_name(GST_BIN(sourceBin), "balance");
+    GstElementPtr balance(gst_bin_get_by_name(GST_BIN(sourceBin), "balance"));
     if (!balance)
         return nullptr;
-    auto controls = std::make_shared<CColorBalanceControls>(balance);
-    gst_object_unref(balance);
-    return controls;
+    return std::make_shared<CColorBalanceControls>(std::move(balance));
 }

@@ -1,5 +1,6 @@
 #include "capture/v4l2_controls.h"
 
+#include "platform/posix_handles.h"
 #include "platform/trace.h"
 
 #include <linux/videodev2.h>
@@ -17,21 +18,18 @@ namespace {
 // another descriptor streams.
 class CDeviceNode final : public IV4l2Device {
 public:
-    explicit CDeviceNode(int fd) : m_fd(fd) {}
-    ~CDeviceNode() override { ::close(m_fd); }
-    CDeviceNode(const CDeviceNode&) = delete;
-    CDeviceNode& operator=(const CDeviceNode&) = delete;
+    explicit CDeviceNode(UniqueFd fd) : m_fd(std::move(fd)) {}
 
     int Ioctl(unsigned long request, void* arg) override {
         int result;
         do {
-            result = ::ioctl(m_fd, request, arg);
+            result = ::ioctl(m_fd.Get(), request, arg);
         } while (result < 0 && errno == EINTR);
         return result;
     }
 
 private:
-    int m_fd;
+    UniqueFd m_fd;
 };
 
 std::string ControlName(const __u8* name, std::size_t size) {
@@ -151,12 +149,12 @@ private:
 } // namespace
 
 std::shared_ptr<ICameraControls> CreateV4l2Controls(const std::string& devicePath) {
-    const int fd = ::open(devicePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::open(devicePath.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    if (fd.Get() < 0) {
         Trace("camera controls: cannot open %s: %s", devicePath.c_str(), std::strerror(errno));
         return nullptr;
     }
-    return CreateV4l2Controls(std::make_unique<CDeviceNode>(fd));
+    return CreateV4l2Controls(std::make_unique<CDeviceNode>(std::move(fd)));
 }
 
 std::shared_ptr<ICameraControls> CreateV4l2Controls(std::unique_ptr<IV4l2Device> device) {

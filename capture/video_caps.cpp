@@ -5,18 +5,18 @@
 GstCapsPtr CapsForFormat(const std::string& subtype, LONG width, LONG height) {
     if (subtype.empty() || width <= 0 || height <= 0)
         return nullptr;
-    GstCaps* caps = nullptr;
+    GstCapsPtr caps;
     if (subtype == "MJPG") {
-        caps = gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, width, "height", G_TYPE_INT,
-                                   height, nullptr);
+        caps.reset(gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, width, "height",
+                                       G_TYPE_INT, height, nullptr));
     } else {
         const char* name = subtype == "RGB24" ? "BGR" : subtype.c_str();
         if (gst_video_format_from_string(name) == GST_VIDEO_FORMAT_UNKNOWN)
             return nullptr;
-        caps = gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, name, "width",
-                                   G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr);
+        caps.reset(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, name, "width",
+                                       G_TYPE_INT, width, "height", G_TYPE_INT, height, nullptr));
     }
-    return GstCapsPtr(caps);
+    return caps;
 }
 
 bool FormatFromCaps(const GstCaps* caps, VideoFormat& format) {

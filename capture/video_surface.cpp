@@ -154,9 +154,8 @@ void CVideoRenderer::ApplyFrameSize() {
                             G_TYPE_INT, static_cast<int>(m_nHeight), nullptr);
     g_object_set(m_pSink.get(), "caps", caps.get(), nullptr);
     // A running stream renegotiates to the new size.
-    GstPad* pad = gst_element_get_static_pad(m_pSink.get(), "sink");
-    gst_pad_push_event(pad, gst_event_new_reconfigure());
-    gst_object_unref(pad);
+    const GstPadPtr pad(gst_element_get_static_pad(m_pSink.get(), "sink"));
+    gst_pad_push_event(pad.get(), gst_event_new_reconfigure());
 }
 
 HRESULT CVideoRenderer::put_Owner(QWidget* owner) {

@@ -4,8 +4,18 @@
 
 #include <cctype>
 #include <cstring>
+#include <memory>
 
 namespace {
+
+struct UdevUnref {
+    void operator()(udev* handle) const { udev_unref(handle); }
+    void operator()(udev_enumerate* handle) const { udev_enumerate_unref(handle); }
+    void operator()(udev_device* handle) const { udev_device_unref(handle); }
+};
+using UdevPtr = std::unique_ptr<udev, UdevUnref>;
+using UdevEnumeratePtr = std::unique_ptr<udev_enumerate, UdevUnref>;
+using UdevDevicePtr = std::unique_ptr<udev_device, UdevUnref>;
 
 bool IsHex4(const char* value) {
     if (!value || std::strlen(value) != 4)
@@ -19,11 +29,9 @@ bool IsHex4(const char* value) {
 
 class CUdevDeviceIdList final : public IDeviceIdList {
 public:
-    ~CUdevDeviceIdList() override { Close(); }
-
     bool Open() override {
         Close();
-        m_pUdev = udev_new();
+        m_pUdev.reset(udev_new());
         return m_pUdev != nullptr;
     }
 
@@ -31,12 +39,13 @@ public:
         DropList();
         if (!m_pUdev)
             return false;
-        m_pEnumerate = udev_enumerate_new(m_pUdev);
-        if (!m_pEnumerate || udev_enumerate_scan_devices(m_pEnumerate) < 0) {
+        m_pEnumerate.reset(udev_enumerate_new(m_pUdev.get()));
+        if (!m_pEnumerate || udev_enumerate_scan_devices(m_pEnumerate.get()) < 0) {
             DropList();
             return false;
         }
-        m_pEntry = udev_enumerate_get_list_entry(m_pEnumerate);
+        // Borrowed from the enumeration, which lives as long as the walk.
+        m_pEntry = udev_enumerate_get_list_entry(m_pEnumerate.get());
         return true;
     }
 
@@ -47,36 +56,33 @@ public:
         const char* syspath = udev_list_entry_get_name(m_pEntry);
         m_pEntry = udev_list_entry_get_next(m_pEntry);
 
-        udev_device* device = syspath ? udev_device_new_from_syspath(m_pUdev, syspath) : nullptr;
+        const UdevDevicePtr device(syspath ? udev_device_new_from_syspath(m_pUdev.get(), syspath)
+                                           : nullptr);
         if (!device)
             return 0; // gone since the list was made: a device without an id
-        const char* devtype = udev_device_get_devtype(device);
+        const char* devtype = udev_device_get_devtype(device.get());
         if (devtype && std::strcmp(devtype, "usb_device") == 0) {
-            firstId = UsbHardwareId(udev_device_get_sysattr_value(device, "idVendor"),
-                                    udev_device_get_sysattr_value(device, "idProduct"),
-                                    udev_device_get_sysattr_value(device, "bcdDevice"));
+            firstId = UsbHardwareId(udev_device_get_sysattr_value(device.get(), "idVendor"),
+                                    udev_device_get_sysattr_value(device.get(), "idProduct"),
+                                    udev_device_get_sysattr_value(device.get(), "bcdDevice"));
         }
-        udev_device_unref(device);
         return firstId.empty() ? 0 : 1;
     }
 
     void Close() override {
         DropList();
-        if (m_pUdev)
-            udev_unref(m_pUdev);
-        m_pUdev = nullptr;
+        m_pUdev.reset();
     }
 
 private:
     void DropList() {
         m_pEntry = nullptr;
-        if (m_pEnumerate)
-            udev_enumerate_unref(m_pEnumerate);
-        m_pEnumerate = nullptr;
+        m_pEnumerate.reset();
     }
 
-    udev* m_pUdev = nullptr;
-    udev_enumerate* m_pEnumerate = nullptr;
+    // Declared in the order they are made, so they go in reverse.
+    UdevPtr m_pUdev;
+    UdevEnumeratePtr m_pEnumerate;
     udev_list_entry* m_pEntry = nullptr;
 };
 

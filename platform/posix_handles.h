@@ -24,6 +24,15 @@ public:
     }
     UniqueFd(const UniqueFd&) = delete;
     UniqueFd& operator=(const UniqueFd&) = delete;
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.Release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other) {
+            if (m_fd >= 0)
+                close(m_fd);
+            m_fd = other.Release();
+        }
+        return *this;
+    }
     int Get() const { return m_fd; }
     int Release() { return std::exchange(m_fd, -1); }
 

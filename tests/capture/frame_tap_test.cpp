@@ -39,13 +39,12 @@ std::string Source(const std::string& format, int width, int height, int frames)
 // Plays until the end of the stream; the caller stops the pipeline.
 void RunToEnd(GstElement* pipeline) {
     ASSERT_NE(gst_element_set_state(pipeline, GST_STATE_PLAYING), GST_STATE_CHANGE_FAILURE);
-    GstBus* bus = gst_element_get_bus(pipeline);
-    GstMessage* message = gst_bus_timed_pop_filtered(
-        bus, 10 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const GstBusPtr bus(gst_element_get_bus(pipeline));
+    const GstMessagePtr message(gst_bus_timed_pop_filtered(
+        bus.get(), 10 * GST_SECOND,
+        static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR)));
     ASSERT_NE(message, nullptr);
-    EXPECT_EQ(GST_MESSAGE_TYPE(message), GST_MESSAGE_EOS);
-    gst_message_unref(message);
-    gst_object_unref(bus);
+    EXPECT_EQ(GST_MESSAGE_TYPE(message.get()), GST_MESSAGE_EOS);
 }
 
 // What the grabber used to deliver: videoconvert to BGR, flipped, rows packed.
@@ -78,54 +77,49 @@ void RunThroughTap(const std::string& format, int width, int height, int frames,
     std::shared_ptr<CGstSampleGrabber> grabber = CGstSampleGrabber::Create();
     ASSERT_NE(grabber, nullptr);
     ASSERT_EQ(grabber->SetCallback(&callback, 1), S_OK);
-    GstElement* pipeline = gst_pipeline_new(nullptr);
-    GstElement* source = gst_parse_bin_from_description(
-        (Source(format, width, height, frames) + " ! tee name=t t. ! queue").c_str(), TRUE, nullptr);
-    GstElement* display = gst_element_factory_make("capsfilter", nullptr);
-    GstElement* sink = gst_element_factory_make("fakesink", nullptr);
+    GstElementPtr pipeline(gst_pipeline_new(nullptr));
+    gst_object_ref_sink(pipeline.get());
+    GstElementPtr source(gst_parse_bin_from_description(
+        (Source(format, width, height, frames) + " ! tee name=t t. ! queue").c_str(), TRUE,
+        nullptr));
+    if (source)
+        gst_object_ref_sink(source.get());
+    const GstElementPtr display = MakeElement("capsfilter");
+    const GstElementPtr sink = MakeElement("fakesink");
     ASSERT_TRUE(source && display && sink);
-    GstCaps* caps = gst_caps_from_string("video/x-raw,format=BGRx");
-    g_object_set(display, "caps", caps, nullptr);
-    gst_caps_unref(caps);
-    gst_bin_add_many(GST_BIN(pipeline), source, grabber->Element(), display, sink, nullptr);
-    ASSERT_TRUE(gst_element_link_many(source, grabber->Element(), display, sink, nullptr));
+    const GstCapsPtr caps(gst_caps_from_string("video/x-raw,format=BGRx"));
+    g_object_set(display.get(), "caps", caps.get(), nullptr);
+    gst_bin_add_many(GST_BIN(pipeline.get()), source.get(), grabber->Element(), display.get(),
+                     sink.get(), nullptr);
+    ASSERT_TRUE(gst_element_link_many(source.get(), grabber->Element(), display.get(), sink.get(),
+                                      nullptr));
 
-    GstElement* chain = nullptr;
+    GstElementPtr chain;
     if (former) {
-        chain = gst_parse_bin_from_description(FORMER_CHAIN, TRUE, nullptr);
+        chain.reset(gst_parse_bin_from_description(FORMER_CHAIN, TRUE, nullptr));
         ASSERT_NE(chain, nullptr);
-        GstElement* flip = gst_bin_get_by_name(GST_BIN(chain), "flip");
-        gst_util_set_object_arg(G_OBJECT(flip), "video-direction", "vert");
-        gst_object_unref(flip);
-        gst_bin_add(GST_BIN(pipeline), chain);
-        GstElement* tee = gst_bin_get_by_name(GST_BIN(source), "t");
-        GstPad* teePad = gst_element_request_pad_simple(tee, "src_%u");
-        GstPad* ghost = gst_ghost_pad_new("former", teePad);
+        gst_object_ref_sink(chain.get());
+        const GstElementPtr flip(gst_bin_get_by_name(GST_BIN(chain.get()), "flip"));
+        gst_util_set_object_arg(G_OBJECT(flip.get()), "video-direction", "vert");
+        gst_bin_add(GST_BIN(pipeline.get()), chain.get());
+        const GstElementPtr tee(gst_bin_get_by_name(GST_BIN(source.get()), "t"));
+        const GstPadPtr teePad(gst_element_request_pad_simple(tee.get(), "src_%u"));
+        GstPad* ghost = gst_ghost_pad_new("former", teePad.get()); // the source takes it
         gst_pad_set_active(ghost, TRUE);
-        gst_element_add_pad(source, ghost);
-        GstPad* chainSink = gst_element_get_static_pad(chain, "sink");
-        EXPECT_EQ(gst_pad_link(ghost, chainSink), GST_PAD_LINK_OK);
-        gst_object_unref(chainSink);
-        gst_object_unref(teePad);
-        gst_object_unref(tee);
+        gst_element_add_pad(source.get(), ghost);
+        const GstPadPtr chainSink(gst_element_get_static_pad(chain.get(), "sink"));
+        EXPECT_EQ(gst_pad_link(ghost, chainSink.get()), GST_PAD_LINK_OK);
     }
-    RunToEnd(pipeline);
+    RunToEnd(pipeline.get());
     if (former) {
-        GstElement* appsink = gst_bin_get_by_name(GST_BIN(chain), "former");
-        GstSample* sample = nullptr;
-        while (GstSample* next = gst_app_sink_try_pull_sample(GST_APP_SINK(appsink), 0)) {
-            if (sample)
-                gst_sample_unref(sample);
-            sample = next;
-        }
-        *former = PackedRows(sample);
-        if (sample)
-            gst_sample_unref(sample);
-        gst_object_unref(appsink);
+        const GstElementPtr appsink(gst_bin_get_by_name(GST_BIN(chain.get()), "former"));
+        GstSamplePtr sample;
+        while (GstSample* next = gst_app_sink_try_pull_sample(GST_APP_SINK(appsink.get()), 0))
+            sample.reset(next);
+        *former = PackedRows(sample.get());
     }
-    gst_element_set_state(pipeline, GST_STATE_NULL);
-    gst_bin_remove(GST_BIN(pipeline), grabber->Element());
-    gst_object_unref(pipeline);
+    gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(pipeline.get()), grabber->Element());
 }
 
 class FrameTap : public ::testing::Test {

@@ -197,11 +197,10 @@ TEST_F(LivePreviewTest, CameraErrorWhileRunningNeitherCrashesNorBlocksTheNextSta
     // What a camera pulled out while streaming posts.
     auto* camera = dynamic_cast<IGstElementFilter*>(graph.m_pCapture);
     ASSERT_NE(camera, nullptr);
-    GError* error = g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
-                                        "Could not read from resource.");
-    gst_element_post_message(camera->Element(),
-                             gst_message_new_error(GST_OBJECT(camera->Element()), error, "gone"));
-    g_error_free(error);
+    const GErrorPtr error(g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
+                                              "Could not read from resource."));
+    gst_element_post_message(camera->Element(), gst_message_new_error(GST_OBJECT(camera->Element()),
+                                                                      error.get(), "gone"));
     QCoreApplication::processEvents();
     // The next restart (resolution change, resume) builds a new graph and runs.
     ASSERT_EQ(Start(RES_320X240), 0);
