@@ -46,7 +46,7 @@ diff -u "$work/expected" "$work/files" || fail "the package's files differ (- ex
 # Depends: the libraries the program links (found by dpkg-shlibdeps) and the
 # plugins it loads by name.
 depends=$(dpkg-deb -f "$deb" Depends)
-for package in gstreamer1.0-plugins-base gstreamer1.0-plugins-good libgstreamer1.0-0 \
+for package in gstreamer1.0-plugins-base gstreamer1.0-x gstreamer1.0-plugins-good libgstreamer1.0-0 \
   libgstreamer-plugins-base1.0-0 libqt6widgets6 libqt6dbus6 libqt6network6 libjpeg62-turbo \
   libudev1 libc6; do
   [[ ", $depends," == *", $package "[\(,]* || ", $depends," == *", $package,"* ]] ||
