@@ -49,8 +49,10 @@ import -window root "$work/shot.png"
 [ "$(pixel 300 613)" = "249,249,249" ] || fail "row 613 is $(pixel 300 613)"
 # Photo 0 is selected in slot 0: the frame around the cell is (0, 192, 255).
 [ "$(pixel 21 528)" = "0,192,255" ] || fail "slot 0 frame is $(pixel 21 528)"
-preview=$(pixel 320 240)
-[ "$preview" != "0,0,0" ] || fail "the preview is black"
+# The preview the right way up: the test picture's yellow second bar at the
+# top, the white block of its bottom strip below it.
+[ "$(pixel 137 100)" = "251,251,0" ] || fail "preview top is $(pixel 137 100), not yellow"
+[ "$(pixel 150 430)" = "253,253,253" ] || fail "preview bottom is $(pixel 150 430), not white"
 
 # Double-click the thumbnail: the viewer is asked to open the photo.
 xdotool mousemove --sync $((58 + win_x)) $((556 + win_y)) click --repeat 2 --delay 80 1

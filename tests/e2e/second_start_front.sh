@@ -4,7 +4,8 @@
 # another window took the focus by a click, the second start (launched with a
 # startup id, as a desktop launcher does) makes the first window the active
 # one, above all others for a moment, then an ordinary window again. A
-# minimised window stays minimised. The launch the startup id names is
+# minimised window stays minimised, and its preview runs again once it is
+# restored. The launch the startup id names is
 # reported complete to launchers, on the root window.
 #   second_start_front.sh PATH/TO/nimbrel-vizor
 set -euo pipefail
@@ -69,4 +70,16 @@ wait_for 5 minimised || fail "the window did not minimise: $(wm_state)"
 second_start
 sleep 1
 minimised || fail "a second start restored the minimised window: $(wm_state)"
+
+# Restored, the preview runs again: the test picture's noise block changes
+# from one frame to the next.
+xdotool windowactivate --sync "$window"
+wait_for 5 eval '! minimised' || fail "the window did not restore: $(wm_state)"
+noise() { import -window "$window" -crop 100x60+500+380 +repage "$1"; }
+sleep 0.5
+noise "$work/noise1.png"
+sleep 0.3
+noise "$work/noise2.png"
+[ "$(compare -metric AE "$work/noise1.png" "$work/noise2.png" null: 2>&1)" != 0 ] ||
+  fail "the preview is frozen after the window was restored"
 echo "second start brings the window forward: passed"
