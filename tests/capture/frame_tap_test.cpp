@@ -5,6 +5,7 @@
 // converted or handed over while no snapshot is armed.
 
 #include "capture/gst_filters.h"
+#include "live_capture_helpers.h"
 
 #include <gst/app/gstappsink.h>
 
@@ -15,12 +16,8 @@
 
 namespace {
 
-class RecordingCallback final : public ISampleGrabberCB {
+class RecordingCallback final : public BufferCallback {
 public:
-    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG_T AddRef() override { return 2; }
-    ULONG_T Release() override { return 1; }
-    HRESULT SampleCB(double, void*) override { return S_OK; }
     HRESULT BufferCB(double, BYTE* data, LONG length) override {
         ++nCalls;
         last.assign(data, data + length);

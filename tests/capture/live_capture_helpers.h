@@ -11,6 +11,16 @@
 #include <array>
 #include <vector>
 
+// A grabber callback that only BufferCB concerns: the object is not
+// reference-counted and SampleCB is never asked for.
+class BufferCallback : public ISampleGrabberCB {
+public:
+    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG_T AddRef() override { return 2; }
+    ULONG_T Release() override { return 1; }
+    HRESULT SampleCB(double, void*) override { return S_OK; }
+};
+
 // Stands in for the main window as the receiver of WM_SNAPSHOT_READY.
 class SnapshotCatcher : public QObject {
 public:

@@ -153,12 +153,8 @@ TEST_F(LivePreviewTest, ResolutionChangeMovesTheHostAndRestartsAtTheNewSize) {
 }
 
 // Counts calls and notes any that come after the stop returned.
-class StopWatchCallback final : public ISampleGrabberCB {
+class StopWatchCallback final : public BufferCallback {
 public:
-    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG_T AddRef() override { return 2; }
-    ULONG_T Release() override { return 1; }
-    HRESULT SampleCB(double, void*) override { return S_OK; }
     HRESULT BufferCB(double, BYTE* data, LONG length) override {
         if (bStopped.load())
             nLate.fetch_add(1);

@@ -5,6 +5,9 @@
 #   wayland_start.sh PATH/TO/nimbrel-vizor
 set -euo pipefail
 
+# wait_for; the X session it also offers is not started here.
+# shellcheck source-path=SCRIPTDIR source=e2e_session.sh
+source "$(dirname "$(readlink -f "$0")")/e2e_session.sh"
 program=$(readlink -f "$1")
 work=$(mktemp -d /tmp/vizor-wayland-XXXXXX)
 weston_pid='' app_pid=''
@@ -21,12 +24,6 @@ fail() {
   grep -v '^\[' "$work/app.log" | sed 's/^/  app: /' >&2 || true
   tail -5 "$work/weston.log" | sed 's/^/  weston: /' >&2 || true
   exit 1
-}
-wait_for() { # wait_for SECONDS COMMAND...: until the command succeeds
-  local limit=$1
-  shift
-  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
-  return 1
 }
 
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_RUNTIME_DIR="$work/run"
