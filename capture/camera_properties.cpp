@@ -84,10 +84,18 @@ void CCameraPropertiesDlg::AddRow(const CameraControl& control, QFormLayout* for
     m_rows[id] = row;
     // The row shows the camera's value and state through the same path as
     // every later refresh.
+    ShowControl(row, control);
+}
+
+// The editor's value and state as the camera reports them, without a change
+// signal going back to the camera.
+void CCameraPropertiesDlg::ShowControl(const Row& row, const CameraControl& control) {
     if (auto* slider = qobject_cast<QSlider*>(row.pEditor)) {
         const QSignalBlocker block(slider);
-        slider->setValue(control.nValue);
-        row.pValue->setNum(slider->value());
+        // Not while the user drags: the next move sets it anyway.
+        if (!slider->isSliderDown())
+            slider->setValue(control.nValue);
+        row.pValue->setNum(control.nValue);
     } else if (auto* box = qobject_cast<QCheckBox*>(row.pEditor)) {
         const QSignalBlocker block(box);
         box->setChecked(control.nValue != 0);
@@ -116,20 +124,7 @@ void CCameraPropertiesDlg::Refresh() {
         const auto found = m_rows.find(control.nId);
         if (found == m_rows.end())
             continue;
-        const Row& row = found->second;
-        if (auto* slider = qobject_cast<QSlider*>(row.pEditor)) {
-            const QSignalBlocker block(slider);
-            // Not while the user drags: the next move sets it anyway.
-            if (!slider->isSliderDown())
-                slider->setValue(control.nValue);
-            row.pValue->setNum(control.nValue);
-        } else if (auto* box = qobject_cast<QCheckBox*>(row.pEditor)) {
-            const QSignalBlocker block(box);
-            box->setChecked(control.nValue != 0);
-        } else if (auto* menu = qobject_cast<QComboBox*>(row.pEditor)) {
-            menu->setCurrentIndex(menu->findData(control.nValue));
-        }
-        row.pEditor->setEnabled(!control.bInactive);
+        ShowControl(found->second, control);
     }
 }
 

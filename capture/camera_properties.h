@@ -35,6 +35,7 @@ private:
         QWidget* pEditor = nullptr;
         class QLabel* pValue = nullptr;
     };
+    static void ShowControl(const Row& row, const CameraControl& control);
     std::shared_ptr<ICameraControls> m_pControls;
     std::map<DWORD, Row> m_rows;
     class QLabel* m_pStatus = nullptr;
