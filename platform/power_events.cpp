@@ -58,11 +58,16 @@ void CPowerEvents::TakeSleepDelay() {
                           qUtf8Printable(reply.error().message()));
                     return;
                 }
-                m_sleepDelay = reply.value();
+                // logind's answer can come after its PrepareForSleep(true):
+                // holding the delay then would keep the machine awake until
+                // logind's time-out. Resume asks again.
+                if (!m_bSuspended)
+                    m_sleepDelay = reply.value();
             });
 }
 
 void CPowerEvents::OnPrepareForSleep(bool bStart) {
+    m_bSuspended = bStart;
     if (!bStart) {
         TakeSleepDelay();
         emit powerBroadcast(PBT_APMRESUMEAUTOMATIC);

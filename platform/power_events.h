@@ -54,4 +54,6 @@ private:
     // descriptor is close-on-exec, so no program started from here keeps it.
     QDBusUnixFileDescriptor m_sleepDelay;
     bool m_bDelayRequested = false;
+    // Between PrepareForSleep(true) and (false).
+    bool m_bSuspended = false;
 };
