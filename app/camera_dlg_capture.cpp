@@ -73,6 +73,9 @@ int CCameraDlg::GetResolution() const {
 void CCameraDlg::SetResolutionAndShowImage(int nResolution) {
     m_btnResolution.m_nResolution = nResolution;
     m_btnResolution.ShowIdleImage();
+    // Painted now, not at the next pass of the event loop: the restart that
+    // follows holds the loop for as long as its retries last.
+    m_btnResolution.repaint();
 }
 
 void CCameraDlg::OnResolutionButton() {

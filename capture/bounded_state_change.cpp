@@ -60,6 +60,12 @@ bool SetStateWithin(GstElement* element, GstState state,
     return false;
 }
 
+bool WaitFinished(const std::shared_ptr<CPendingStateChange>& pending,
+                  std::chrono::steady_clock::time_point deadline) {
+    std::unique_lock lock(pending->m_lock);
+    return pending->m_done.wait_until(lock, deadline, [&] { return pending->m_bDone; });
+}
+
 void WhenFinished(const std::shared_ptr<CPendingStateChange>& pending,
                   std::function<void()> whenDone) {
     {

@@ -24,6 +24,11 @@ bool SetStateWithin(GstElement* element, GstState state,
 // deadline.
 int PendingStateChanges();
 
+// Waits until deadline for the change to end; true once it has. A deadline
+// already past only asks.
+bool WaitFinished(const std::shared_ptr<CPendingStateChange>& pending,
+                  std::chrono::steady_clock::time_point deadline);
+
 // Runs whenDone on the change's thread once it has ended, or at once on the
 // caller's thread when it already has.
 void WhenFinished(const std::shared_ptr<CPendingStateChange>& pending,

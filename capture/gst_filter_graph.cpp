@@ -90,7 +90,7 @@ std::unique_ptr<CGstFilterGraph> CGstFilterGraph::Create() {
 CGstFilterGraph::~CGstFilterGraph() {
     EndLossReports();
     // Down to NULL before anything it calls into goes away.
-    if (m_pPending || !StopWithin()) {
+    if (!JoinPending(std::chrono::steady_clock::now()) || !StopWithin(StopDeadline())) {
         // The pipeline still changes state on another thread: everything its
         // elements call into lives until it is down, then goes on this thread.
         SilenceGrabbers();
@@ -117,11 +117,33 @@ CGstFilterGraph::~CGstFilterGraph() {
     m_pPipeline.reset();
 }
 
-bool CGstFilterGraph::StopWithin() {
+std::chrono::steady_clock::time_point CGstFilterGraph::StopDeadline() {
+    return std::chrono::steady_clock::now() + std::chrono::milliseconds(GRAPH_STOP_TIMEOUT_MS);
+}
+
+bool CGstFilterGraph::StopWithin(std::chrono::steady_clock::time_point deadline) {
     GstStateChangeReturn result = GST_STATE_CHANGE_FAILURE;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(GRAPH_STOP_TIMEOUT_MS);
     return SetStateWithin(m_pPipeline.get(), GST_STATE_NULL, deadline, result, m_pPending);
+}
+
+bool CGstFilterGraph::JoinPending(std::chrono::steady_clock::time_point deadline) {
+    if (m_pPending && WaitFinished(m_pPending, deadline))
+        m_pPending.reset();
+    return !m_pPending;
+}
+
+// A PipeWire source whose node links only after Run's bound would go on to
+// play: a picture on a graph the window takes for failed, whose grabbers are
+// silenced. So the change's own thread takes it down the moment it ends. The
+// graph's release may hand that thread the rest of the graph instead, which
+// takes it down as well.
+void CGstFilterGraph::TakeDownWhenFinished() {
+    std::shared_ptr<GstElement> pipeline(GST_ELEMENT(gst_object_ref(m_pPipeline.get())),
+                                         [](GstElement* element) { gst_object_unref(element); });
+    WhenFinished(m_pPending, [pipeline]() mutable {
+        gst_element_set_state(pipeline.get(), GST_STATE_NULL);
+        pipeline.reset();
+    });
 }
 
 void CGstFilterGraph::SilenceGrabbers() {
@@ -318,10 +340,11 @@ HRESULT CGstFilterGraph::Run() {
     GstStateChangeReturn result = GST_STATE_CHANGE_FAILURE;
     if (!SetStateWithin(m_pPipeline.get(), GST_STATE_PLAYING, deadline, result, m_pPending)) {
         SilenceGrabbers();
+        TakeDownWhenFinished();
         return E_START_TIMEOUT;
     }
     if (result == GST_STATE_CHANGE_FAILURE) {
-        StopWithin();
+        StopWithin(StopDeadline());
         std::lock_guard lock(m_pBus->m_lock);
         return FAILED(m_pBus->m_hrError) ? m_pBus->m_hrError : E_FAIL;
     }
@@ -338,8 +361,12 @@ HRESULT CGstFilterGraph::Run() {
     // From here the camera's errors come while it streams.
     m_pBus->m_bLive = SUCCEEDED(hr);
     lock.unlock();
-    if (FAILED(hr))
-        StopWithin();
+    if (FAILED(hr)) {
+        StopWithin(StopDeadline());
+        return hr;
+    }
+    m_bPictureRuns = true;
+    ShowVideoWindow();
     return hr;
 }
 
@@ -348,11 +375,12 @@ HRESULT CGstFilterGraph::Stop() {
     // callback when this returns. A pipeline that will not come down in time
     // keeps changing state on its own thread, its grabbers silenced.
     EndLossReports();
-    if (m_pPending) {
-        SilenceGrabbers();
-        return S_OK;
-    }
-    if (!StopWithin()) {
+    m_bPictureRuns = false;
+    ShowVideoWindow();
+    // A start that timed out is joined once it has ended, within the stop's
+    // bound; then the pipeline comes down like any other.
+    const auto deadline = StopDeadline();
+    if (!JoinPending(deadline) || !StopWithin(deadline)) {
         SilenceGrabbers();
         return S_OK;
     }
@@ -380,7 +408,18 @@ HRESULT CGstFilterGraph::put_WindowStyle(LONG style) {
     return m_pRenderer ? m_pRenderer->put_WindowStyle(style) : E_NOINTERFACE;
 }
 HRESULT CGstFilterGraph::put_Visible(LONG visible) {
-    return m_pRenderer ? m_pRenderer->put_Visible(visible) : E_NOINTERFACE;
+    m_bShowVideo = visible != OAFALSE;
+    return ShowVideoWindow();
+}
+
+// Until a picture runs the host shows its status line. The renderer's window
+// may be a native one (X11), which no windowless sibling can be raised above:
+// shown before Run, or left shown after a Run that failed, it would cover the
+// line with black.
+HRESULT CGstFilterGraph::ShowVideoWindow() {
+    if (!m_pRenderer)
+        return E_NOINTERFACE;
+    return m_pRenderer->put_Visible(m_bShowVideo && m_bPictureRuns ? OATRUE : OAFALSE);
 }
 
 // ---- builder ---------------------------------------------------------------

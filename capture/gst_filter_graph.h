@@ -6,6 +6,7 @@
 #include "capture/gst_ptr.h"
 #include "capture/media_graph.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <memory>
@@ -54,17 +55,26 @@ private:
     CGstFilterGraph() = default;
     static GstBusSyncReply OnBusMessage(GstBus* bus, GstMessage* message, gpointer data);
     bool AddElement(GstElement* element);
-    // Down to NULL within GRAPH_STOP_TIMEOUT_MS; false when the change is
-    // left pending.
-    bool StopWithin();
+    static std::chrono::steady_clock::time_point StopDeadline();
+    // Down to NULL by the deadline; false when the change is left pending.
+    bool StopWithin(std::chrono::steady_clock::time_point deadline);
+    // True when no change is pending by the deadline: one that has ended is
+    // let go.
+    bool JoinPending(std::chrono::steady_clock::time_point deadline);
+    // A start that ends after Run gave up on it comes down as soon as it ends.
+    void TakeDownWhenFinished();
     // While a change is pending frames may still come: the grabbers let none
     // through to their callbacks.
     void SilenceGrabbers();
+    // The renderer's window is shown when asked to and a picture runs.
+    HRESULT ShowVideoWindow();
 
     GstElementPtr m_pPipeline;
     std::vector<std::pair<std::string, std::shared_ptr<IBaseFilter>>> m_filters;
     std::unique_ptr<CVideoRenderer> m_pRenderer;
     bool m_bRendered = false;
+    bool m_bShowVideo = false;   // put_Visible's last word
+    bool m_bPictureRuns = false; // from a successful Run until Stop
 
     // Filled by the bus handler on whatever thread posts; m_lock guards the
     // flags. Shared with the handler, which can outlive the graph while a

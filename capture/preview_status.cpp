@@ -10,6 +10,10 @@ const char* PreviewStatusText(int nResult, HRESULT hrLast, const StillGraph& gra
         return STATUS_CAMERA_BUSY;
     if (hrLast == E_DEVICE_GONE)
         return STATUS_CAMERA_GONE;
+    // Listed but never started: a PipeWire node nobody links, a camera whose
+    // first frame never came.
+    if (hrLast == E_START_TIMEOUT)
+        return STATUS_CAMERA_SILENT;
     // A failed attempt keeps what it built: a graph without a camera in it
     // means none was found.
     if (graph.m_pGraph && !graph.m_pCapture)

@@ -2,12 +2,15 @@
 // virtual cameras, which the window finds through its device monitor, streams,
 // photographs, loses and finds again.
 
+#include "capture/bounded_state_change.h"
 #include "capture/camera_discovery.h"
+#include "capture/gst_filter_graph.h"
 #include "capture/gst_media_graph.h"
 #include "capture/preview_control.h"
 #include "capture/video_surface.h"
 #include "tests/app/window_fixture.h"
 #include "tests/rig/pipewire_rig.h"
+#include "live_capture_helpers.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -185,6 +188,41 @@ TEST(PipeWireCameraNeverLinked, RestartGivesUpWithinItsLimit) {
     StopStillGraph(graph);
     // Two attempts of at most 5 s, each followed by the 1 s pause.
     EXPECT_LT(timer.elapsed(), 13000);
+}
+
+} // namespace
+
+namespace {
+
+// A start that gave up on its node, which links later: the state change that
+// ends late is taken down as it ends, so no picture runs on a graph the
+// window takes for failed, and the camera starts normally afterwards.
+TEST(PipeWireCameraNeverLinked, AStartThatEndsLateIsTakenDown) {
+    CPipeWireRig rig(false);
+    ASSERT_TRUE(rig.Ready()) << rig.Logs();
+    ASSERT_GE(rig.Publish(VirtualCam()), 0) << rig.Logs();
+    std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
+    QWidget host;
+    host.resize(640, 480);
+    SnapshotCatcher catcher;
+    StillGraph graph;
+    ASSERT_EQ(InitStillGraph(*service, graph, RES_640X480, &host, &catcher), E_START_TIMEOUT);
+
+    ASSERT_TRUE(rig.StartSessionManager());
+    ASSERT_TRUE(WaitFor([] { return PendingStateChanges() == 0; }, 40000)) << rig.Logs();
+    auto* gstGraph = dynamic_cast<CGstFilterGraph*>(graph.m_pGraph.get());
+    ASSERT_TRUE(gstGraph && gstGraph->Renderer());
+    GstState state = GST_STATE_VOID_PENDING;
+    gst_element_get_state(gstGraph->Renderer()->Element(), &state, nullptr, GST_SECOND);
+    EXPECT_EQ(state, GST_STATE_NULL) << "the late start still runs";
+    ASSERT_TRUE(gstGraph->Renderer()->Surface());
+    EXPECT_TRUE(gstGraph->Renderer()->Surface()->isHidden()) << "no video window without a picture";
+
+    StopStillGraph(graph);
+    ASSERT_EQ(InitStillGraph(*service, graph, RES_640X480, &host, &catcher), S_OK) << rig.Logs();
+    GrabbedFrame frame;
+    EXPECT_TRUE(GrabFrame(catcher, frame)) << "the started graph delivers snapshots";
+    StopStillGraph(graph);
 }
 
 } // namespace

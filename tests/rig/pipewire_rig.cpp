@@ -107,23 +107,22 @@ CPipeWireRig::CPipeWireRig(bool bSessionManager) {
         mkdir((m_strDir + "/" + sub).c_str(), 0700);
     setenv("PIPEWIRE_RUNTIME_DIR", m_strDir.c_str(), 1);
 
-    const std::string bus = "unix:path=" + m_strDir + "/bus";
     m_daemons.push_back(Spawn({"pipewire"}, {}, "pipewire.log"));
-    m_daemons.push_back(
-        Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + bus}, {},
-              "dbus.log"));
+    m_daemons.push_back(Spawn(
+        {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + BusAddress()}, {},
+        "dbus.log"));
     const bool up = WaitUntil(5000, [&] {
         struct stat st;
         return stat((m_strDir + "/pipewire-0").c_str(), &st) == 0 &&
                stat((m_strDir + "/bus").c_str(), &st) == 0;
     });
-    if (!up || !bSessionManager) {
-        m_bReady = up;
-        return;
-    }
+    m_bReady = up && (!bSessionManager || StartSessionManager());
+}
+
+bool CPipeWireRig::StartSessionManager() {
     m_daemons.push_back(
-        Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + bus}, "wireplumber.log"));
-    m_bReady = m_daemons.back() > 0;
+        Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + BusAddress()}, "wireplumber.log"));
+    return m_daemons.back() > 0;
 }
 
 CPipeWireRig::~CPipeWireRig() {

@@ -34,6 +34,9 @@ public:
     CPipeWireRig& operator=(const CPipeWireRig&) = delete;
 
     bool Ready() const { return m_bReady; }
+    // Starts the session manager of a rig made without one: the cameras
+    // listed so far get linked from now on.
+    bool StartSessionManager();
     const std::string& RuntimeDir() const { return m_strDir; }
 
     // Publishes the camera (plugs it in) and waits until a device listing
@@ -51,6 +54,7 @@ public:
     std::string Logs() const;
 
 private:
+    std::string BusAddress() const { return "unix:path=" + m_strDir + "/bus"; }
     pid_t Spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extraEnv,
                 const std::string& logName) const;
     bool WaitListed(const std::string& name, bool present, int timeoutMs) const;
