@@ -126,13 +126,17 @@ TEST_F(SnapshotStore, TakenNumbersAreSkippedAndTheCounterFollows) {
         EXPECT_NE(box.style, MB_YESNO | MB_ICONQUESTION) << "no reset question: " << box.text;
 }
 
-TEST_F(SnapshotStore, AFolderNamedLikeAPhotoCountsAsTaken) {
+TEST_F(SnapshotStore, AnEntryOfThePhotosNameInAnyCaseCountsAsTaken) {
     std::filesystem::create_directory(Picture(4));
+    Touch(Folder() + "/Picture 0005.JPG");
+    Touch(Folder() + "/pICTURE 0006.jpg");
     members.m_nCapTimes = 4;
     Snapshot();
-    EXPECT_TRUE(FileExists(Picture(5)));
-    EXPECT_EQ(members.m_nCapTimes, 6);
+    EXPECT_TRUE(FileExists(Picture(7)));
+    EXPECT_EQ(members.m_nCapTimes, 8);
     EXPECT_TRUE(std::filesystem::is_directory(Picture(4)));
+    EXPECT_FALSE(FileExists(Picture(5)));
+    EXPECT_FALSE(FileExists(Picture(6)));
 }
 
 TEST_F(SnapshotStore, AllNamesTakenAsksAndNoWritesNothing) {
