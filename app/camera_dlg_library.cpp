@@ -23,6 +23,10 @@ void CCameraDlg::CreatePhotoLibrary() {
     m_pLibrary = std::make_unique<CPhotoLibrary>(*this, *this, JpegFileCodec(), std::move(hooks));
     connect(&m_sbStrip, &QAbstractSlider::actionTriggered, this,
             [this](int action) { OnHScroll(static_cast<QAbstractSlider::SliderAction>(action)); });
+    connect(&m_sbStrip, &QAbstractSlider::valueChanged, this, [this](int value) {
+        if (m_pLibrary)
+            m_pLibrary->OnScrollValueChanged(value);
+    });
 }
 
 void CCameraDlg::RenderThumbnailStrip() {

@@ -77,6 +77,8 @@ public:
     void UpdateScrollRange();
     void OnHScroll(QAbstractSlider::SliderAction action);
     void OnHScrollCode(int code, int position);
+    // The bar's valueChanged: a move that came by no action.
+    void OnScrollValueChanged(int value);
     void OnThumbClick(unsigned flags, std::uint32_t packedPoint);
     void OnThumbDoubleClick(std::uint32_t packedPoint);
 
@@ -99,4 +101,5 @@ private:
     const JpegCodec& m_codec;
     LibraryHooks m_hooks;
     CThumbnailStrip m_thumbnails;
+    bool m_bSettingBar = false; // the strip's own code sets the bar
 };

@@ -3,6 +3,7 @@
 
 #include "library/strip_selection.h"
 
+#include <QScopedValueRollback>
 #include <QScrollBar>
 
 void CPhotoLibrary::RenderThumbnailStrip() {
@@ -10,6 +11,9 @@ void CPhotoLibrary::RenderThumbnailStrip() {
 }
 
 void CPhotoLibrary::UpdateScrollRange() {
+    // A new range can move the bar's value on the way to m_nFirstVisible;
+    // that is not the user scrolling.
+    const QScopedValueRollback settingBar(m_bSettingBar, true);
     ::UpdateScrollRange(m_strip, m_hooks.scrollBar);
 }
 
@@ -29,14 +33,23 @@ void CPhotoLibrary::OnHScrollCode(int code, int position) {
     QScrollBar* bar = m_hooks.scrollBar;
     const int p = bar ? bar->value() : m_strip.m_nFirstVisible;
     const int next = ScrollPositionFor(m_strip, code, p, position);
+    m_strip.m_nFirstVisible = next;
     if (bar) {
+        const QScopedValueRollback settingBar(m_bSettingBar, true);
         // Inside actionTriggered the bar takes sliderPosition() as its value
         // once the signal returns, so both are set.
         bar->setSliderPosition(next);
         bar->setValue(next);
     }
-    m_strip.m_nFirstVisible = next;
     RenderThumbnailStrip();
+}
+
+void CPhotoLibrary::OnScrollValueChanged(int value) {
+    // Set on the bar without an action: its own menu's "Scroll here" does
+    // that, as does an assistive tool setting the value. The strip follows
+    // as it follows a thumb released there.
+    if (!m_bSettingBar && value != m_strip.m_nFirstVisible)
+        OnHScrollCode(SB_THUMBPOSITION, value);
 }
 
 int CPhotoLibrary::ClickedPhoto(std::uint32_t packedPoint) const {

@@ -46,6 +46,22 @@ bool CKeyForwardScrollBar::event(QEvent* event) {
     return FinishKeyDown(event, QScrollBar::event(event));
 }
 
+void CKeyForwardScrollBar::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        triggerAction(SliderSingleStepSub);
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        triggerAction(SliderSingleStepAdd);
+        break;
+    default:
+        QScrollBar::keyPressEvent(event);
+        break;
+    }
+}
+
 CKeyForwardStatic::CKeyForwardStatic(QWidget* parent) : CImageStatic(parent) {
     ShowEmpty();
 }

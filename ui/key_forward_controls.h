@@ -23,6 +23,9 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // Left and Up step towards the start, Right and Down towards the end, as
+    // on the platform's scroll bar: Qt's horizontal bar swaps Left and Right.
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // A thumbnail cell: shows one 72 x 54 picture, or the empty look (the panel's
