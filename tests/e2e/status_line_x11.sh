@@ -26,8 +26,9 @@ XDG_RUNTIME_DIR=$PIPEWIRE_RUNTIME_DIR gst-launch-1.0 -q videotestsrc is-live=tru
   >"$work/publisher.log" 2>&1 &
 app_pids+=($!)
 listed() {
-  XDG_RUNTIME_DIR=$PIPEWIRE_RUNTIME_DIR timeout 5 gst-device-monitor-1.0 Video/Source 2>/dev/null |
-    grep -q Silent_Cam
+  XDG_RUNTIME_DIR=$PIPEWIRE_RUNTIME_DIR timeout 5 gst-device-monitor-1.0 Video/Source \
+    >"$work/devices" 2>/dev/null || true
+  grep -q Silent_Cam "$work/devices"
 }
 wait_for 10 listed || fail "the camera was not listed"
 
