@@ -172,45 +172,42 @@ namespace {
 // Without a session manager the camera is listed but never linked: it never
 // delivers a frame, and neither starting nor tearing down may wait on it
 // beyond the retry loop's limit.
-TEST(PipeWireCameraNeverLinked, RestartGivesUpWithinItsLimit) {
-    CPipeWireRig rig(false);
-    ASSERT_TRUE(rig.Ready()) << rig.Logs();
-    ASSERT_GE(rig.Publish(VirtualCam()), 0) << rig.Logs();
-    std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
-    QWidget host;
-    host.resize(640, 480);
-    QObject owner;
-    StillGraph graph;
+class PipeWireCameraNeverLinked : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_rig.Ready()) << m_rig.Logs();
+        ASSERT_GE(m_rig.Publish(VirtualCam()), 0) << m_rig.Logs();
+        m_host.resize(640, 480);
+    }
+
+    CPipeWireRig m_rig{false};
+    std::unique_ptr<IMediaGraphService> m_pService = CreateGstMediaGraphService();
+    QWidget m_host;
+    SnapshotCatcher m_catcher;
+    StillGraph m_graph;
+};
+
+TEST_F(PipeWireCameraNeverLinked, RestartGivesUpWithinItsLimit) {
     QElapsedTimer timer;
     timer.start();
-    EXPECT_EQ(
-        RestartStillGraph(*service, graph, RES_640X480, &host, &owner, PREVIEW_START_LIMIT_MS), -1);
-    StopStillGraph(graph);
+    EXPECT_EQ(RestartStillGraph(*m_pService, m_graph, RES_640X480, &m_host, &m_catcher,
+                                PREVIEW_START_LIMIT_MS),
+              -1);
+    StopStillGraph(m_graph);
     // Two attempts of at most 5 s, each followed by the 1 s pause.
     EXPECT_LT(timer.elapsed(), 13000);
 }
 
-} // namespace
-
-namespace {
-
 // A start that gave up on its node, which links later: the state change that
 // ends late is taken down as it ends, so no picture runs on a graph the
 // window takes for failed, and the camera starts normally afterwards.
-TEST(PipeWireCameraNeverLinked, AStartThatEndsLateIsTakenDown) {
-    CPipeWireRig rig(false);
-    ASSERT_TRUE(rig.Ready()) << rig.Logs();
-    ASSERT_GE(rig.Publish(VirtualCam()), 0) << rig.Logs();
-    std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
-    QWidget host;
-    host.resize(640, 480);
-    SnapshotCatcher catcher;
-    StillGraph graph;
-    ASSERT_EQ(InitStillGraph(*service, graph, RES_640X480, &host, &catcher), E_START_TIMEOUT);
+TEST_F(PipeWireCameraNeverLinked, AStartThatEndsLateIsTakenDown) {
+    ASSERT_EQ(InitStillGraph(*m_pService, m_graph, RES_640X480, &m_host, &m_catcher),
+              E_START_TIMEOUT);
 
-    ASSERT_TRUE(rig.StartSessionManager());
-    ASSERT_TRUE(WaitFor([] { return PendingStateChanges() == 0; }, 40000)) << rig.Logs();
-    auto* gstGraph = dynamic_cast<CGstFilterGraph*>(graph.m_pGraph.get());
+    ASSERT_TRUE(m_rig.StartSessionManager());
+    ASSERT_TRUE(WaitFor([] { return PendingStateChanges() == 0; }, 40000)) << m_rig.Logs();
+    auto* gstGraph = dynamic_cast<CGstFilterGraph*>(m_graph.m_pGraph.get());
     ASSERT_TRUE(gstGraph && gstGraph->Renderer());
     GstState state = GST_STATE_VOID_PENDING;
     gst_element_get_state(gstGraph->Renderer()->Element(), &state, nullptr, GST_SECOND);
@@ -218,11 +215,12 @@ TEST(PipeWireCameraNeverLinked, AStartThatEndsLateIsTakenDown) {
     ASSERT_TRUE(gstGraph->Renderer()->Surface());
     EXPECT_TRUE(gstGraph->Renderer()->Surface()->isHidden()) << "no video window without a picture";
 
-    StopStillGraph(graph);
-    ASSERT_EQ(InitStillGraph(*service, graph, RES_640X480, &host, &catcher), S_OK) << rig.Logs();
+    StopStillGraph(m_graph);
+    ASSERT_EQ(InitStillGraph(*m_pService, m_graph, RES_640X480, &m_host, &m_catcher), S_OK)
+        << m_rig.Logs();
     GrabbedFrame frame;
-    EXPECT_TRUE(GrabFrame(catcher, frame)) << "the started graph delivers snapshots";
-    StopStillGraph(graph);
+    EXPECT_TRUE(GrabFrame(m_catcher, frame)) << "the started graph delivers snapshots";
+    StopStillGraph(m_graph);
 }
 
 } // namespace

@@ -64,3 +64,16 @@ main_windows() { # the program's visible main windows, one id a line
   xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' 2>/dev/null || true
 }
 has_window() { [ -n "$(main_windows)" ]; }
+
+# start_program SECONDS: the program, its output in app.log, and its window
+# within SECONDS; then $app_pid, $window, the window's geometry ($X, $Y,
+# $WIDTH, $HEIGHT) and its client origin $win_x, $win_y.
+# shellcheck disable=SC2034 # for the sourcing script
+start_program() {
+  "$program" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  wait_for "$1" has_window || fail "no window appeared"
+  window=$(main_windows | head -1)
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  win_x=$X win_y=$Y
+}

@@ -22,12 +22,7 @@ pixel() { # pixel X Y: the colour at client (X, Y) of the window, as r,g,b
 }
 click() { xdotool mousemove --sync $(($1 + win_x)) $(($2 + win_y)) click 1; }
 
-"$program" >"$work/app.log" 2>&1 &
-app_pid=$!
-wait_for 30 has_window || fail "no window appeared"
-window=$(main_windows | head -1)
-eval "$(xdotool getwindowgeometry --shell "$window")"
-win_x=$X win_y=$Y
+start_program 30
 [ "$WIDTH" = 641 ] && [ "$HEIGHT" = 614 ] || fail "window is ${WIDTH}x${HEIGHT}"
 [ "$(counter)" = 0 ] || fail "counter after the first start: $(counter)"
 

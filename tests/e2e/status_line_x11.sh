@@ -47,12 +47,7 @@ button_differs_from() {
   compare -metric AE -fuzz 10% "$work/button.png" "$bitmaps/$1" null: 2>&1 || true
 }
 
-"$program" >"$work/app.log" 2>&1 &
-app_pid=$!
-wait_for 60 has_window || fail "no window appeared"
-window=$(main_windows | head -1)
-eval "$(xdotool getwindowgeometry --shell "$window")"
-win_x=$X win_y=$Y
+start_program 60
 
 # The start-up retries are over when the window shows; "The camera does not
 # respond" is wider than the other lines.
