@@ -9,10 +9,11 @@ constexpr int PICTURE_NUMBER_LIMIT = 10000;
 // field of five, so number 7 in "/p/" gives "/p/Picture 0007.jpg".
 std::string PictureFileName(const std::string& folderPrefix, long number);
 
-// The answer of one lookup. Taken is any entry at all: a file, a folder, or a
-// link (even a dangling one), whose name matches in any case. Failed is a lookup that could not tell (a folder
-// that cannot be searched, an I/O error, a stale mount): such a name is
-// neither free nor taken, and a number is never handed out unverified.
+// The answer of one lookup. Taken is any entry at all whose name matches in
+// any case: a file, a folder, or a link (even a dangling one). Failed is a
+// lookup that could not tell (a folder that cannot be searched or listed, an
+// I/O error, a stale mount): such a name is neither free nor taken, and a
+// number is never handed out unverified.
 enum class NameLookup { Free, Taken, Failed };
 NameLookup LookUpPictureName(const std::string& path);
 

@@ -123,8 +123,8 @@ TEST_F(WindowStripScroll, EveryWayTheBarMovesMovesTheStripWithIt) {
         {"key End", key(Qt::Key_End), START},
         {"left arrow", [](WindowStripScroll& t) { t.Click(3); }, START - 1},
         {"right arrow", [](WindowStripScroll& t) { t.Click(t.Bar().width() - 3); }, START + 1},
-        {"groove right of the thumb",
-         [](WindowStripScroll& t) { t.Click(t.Bar().width() - 30); }, START + 7},
+        {"groove right of the thumb", [](WindowStripScroll& t) { t.Click(t.Bar().width() - 30); },
+         START + 7},
     };
     for (const Way& way : ways) {
         SCOPED_TRACE(way.name);

@@ -108,9 +108,9 @@ CPipeWireRig::CPipeWireRig(bool bSessionManager) {
     setenv("PIPEWIRE_RUNTIME_DIR", m_strDir.c_str(), 1);
 
     m_daemons.push_back(Spawn({"pipewire"}, {}, "pipewire.log"));
-    m_daemons.push_back(Spawn(
-        {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + BusAddress()}, {},
-        "dbus.log"));
+    m_daemons.push_back(
+        Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + BusAddress()},
+              {}, "dbus.log"));
     const bool up = WaitUntil(5000, [&] {
         struct stat st;
         return stat((m_strDir + "/pipewire-0").c_str(), &st) == 0 &&
