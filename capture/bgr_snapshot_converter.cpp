@@ -75,17 +75,18 @@ bool CBottomUpBgrConverter::Configure(GstCaps* caps) {
 }
 
 // Streaming thread.
-const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LONG& length) {
-    length = 0;
+const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LONG& length,
+                                           LONG& width, LONG& height) {
+    length = width = height = 0;
     if (!caps || !buffer || !Configure(caps))
         return nullptr;
     CMappedFrame in(&m_in, buffer);
     if (!in.IsMapped())
         return nullptr;
-    const int width = GST_VIDEO_INFO_WIDTH(&m_out);
-    const int height = GST_VIDEO_INFO_HEIGHT(&m_out);
-    const std::size_t row = static_cast<std::size_t>(width) * 3;
-    m_pixels.resize(row * static_cast<std::size_t>(height));
+    const int nWidth = GST_VIDEO_INFO_WIDTH(&m_out);
+    const int nHeight = GST_VIDEO_INFO_HEIGHT(&m_out);
+    const std::size_t row = static_cast<std::size_t>(nWidth) * 3;
+    m_pixels.resize(row * static_cast<std::size_t>(nHeight));
 
     // The converter writes top-down rows; a negative stride starting at the
     // last row lays them bottom-up and packed in the same pass.
@@ -94,8 +95,10 @@ const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LON
     out.info.stride[0] = -static_cast<gint>(row);
     out.info.offset[0] = 0;
     out.info.size = m_pixels.size();
-    out.data[0] = m_pixels.data() + row * static_cast<std::size_t>(height - 1);
+    out.data[0] = m_pixels.data() + row * static_cast<std::size_t>(nHeight - 1);
     gst_video_converter_frame(m_pConverter.get(), in.Frame(), &out);
     length = static_cast<LONG>(m_pixels.size());
+    width = nWidth;
+    height = nHeight;
     return m_pixels.data();
 }

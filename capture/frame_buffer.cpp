@@ -23,9 +23,14 @@ HRESULT CGrabberCallback::SampleCB(double, void*) {
     return S_OK;
 }
 
+HRESULT CGrabberCallback::BufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen) {
+    return SizedBufferCB(sampleTime, pBuffer, bufferLen, m_nWidth, m_nHeight);
+}
+
 // Streaming thread. Only the hand-off happens here: test, copy, post. The
 // conversion to RGB and the file write belong to the UI thread.
-HRESULT CGrabberCallback::BufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen) {
+HRESULT CGrabberCallback::SizedBufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen,
+                                        LONG width, LONG height) {
     FrameBuffer& fb = g_frameBuffer;
     if (!fb.bArmed.load(std::memory_order_acquire))
         return S_OK;
@@ -57,6 +62,8 @@ HRESULT CGrabberCallback::BufferCB(double sampleTime, BYTE* pBuffer, LONG buffer
         if (bufferLen > 0)
             std::memcpy(fb.pData, pBuffer, static_cast<std::size_t>(bufferLen));
         fb.nLength = bufferLen;
+        fb.nWidth = width;
+        fb.nHeight = height;
     }
 
     // postEvent is safe from any thread; the owner outlives every running graph.
@@ -80,7 +87,23 @@ void ReleaseFrameBuffer() {
     g_frameBuffer.pData = nullptr;
     g_frameBuffer.nCapacity = 0;
     g_frameBuffer.nLength = 0;
+    g_frameBuffer.nWidth = 0;
+    g_frameBuffer.nHeight = 0;
 }
+
+namespace {
+
+// The copied frame under the lock the caller holds, or empty when the block
+// does not hold a whole frame of the size it came with.
+SnapshotFrame CopiedFrame(std::unique_lock<std::mutex> lock) {
+    const FrameBuffer& fb = g_frameBuffer;
+    const long long needed = 3LL * fb.nWidth * fb.nHeight;
+    if (!fb.pData || fb.nWidth <= 0 || fb.nHeight <= 0 || needed > fb.nLength)
+        return {};
+    return SnapshotFrame(std::move(lock), fb.pData, fb.nWidth, fb.nHeight);
+}
+
+} // namespace
 
 SnapshotFrame TakeSnapshotFrame(int& syncDirStatus) {
     FrameBuffer& fb = g_frameBuffer;
@@ -94,13 +117,13 @@ SnapshotFrame TakeSnapshotFrame(int& syncDirStatus) {
     syncDirStatus = 1;
     fb.bArmed.store(0, std::memory_order_release);
 
-    const int width = g_grabberCallback.m_nWidth;
-    const int height = g_grabberCallback.m_nHeight;
-    const long long needed = 3LL * width * height;
-    if (width <= 0 || height <= 0 || needed > fb.nLength) {
-        // A frame shorter than the geometry says cannot be saved whole.
+    SnapshotFrame frame = CopiedFrame(std::move(lock));
+    // A frame shorter than its size says cannot be saved whole.
+    if (!frame)
         syncDirStatus = 0;
-        return {};
-    }
-    return SnapshotFrame(std::move(lock), pData, width, height);
+    return frame;
+}
+
+SnapshotFrame HoldCopiedFrame() {
+    return CopiedFrame(std::unique_lock(g_frameBuffer.m_lock));
 }

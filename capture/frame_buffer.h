@@ -24,14 +24,20 @@ struct FrameBuffer {
 
     // Written by BufferCB on the streaming thread, read and converted in place
     // by the snapshot handler on the UI thread; m_lock guards dblSampleTime,
-    // nCapacity, nLength, pData and the pixel bytes, so a saved photo is always
-    // one whole frame and the block is never reallocated under the reader.
+    // nCapacity, nLength, nWidth, nHeight, pData and the pixel bytes, so a
+    // saved photo is always one whole frame and the block is never reallocated
+    // under the reader.
     std::mutex m_lock;
     double dblSampleTime = 0.0;
     int nCapacity = 0;
     // Bytes of the frame last copied. The consumer checks it against the frame
     // geometry so a short frame can never be read past its end.
     int nLength = 0;
+    // The size of the frame last copied, as it came with the frame: a camera
+    // may change its size while it streams, so the size connected at the
+    // graph's start does not describe every frame.
+    int nWidth = 0;
+    int nHeight = 0;
     unsigned char* pData = nullptr;
 };
 
@@ -52,6 +58,14 @@ public:
     virtual ULONG_T Release() = 0;
     virtual HRESULT SampleCB(double sampleTime, void* pSample) = 0;
     virtual HRESULT BufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen) = 0;
+    // The same frame with its own size in pixels: rows of width x 3 bytes of
+    // bottom-up BGR. A grabber that knows each frame's size (from the caps it
+    // came with) calls this one; a callback that has no use for the size
+    // takes the frame through BufferCB.
+    virtual HRESULT SizedBufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen,
+                                  LONG /*width*/, LONG /*height*/) {
+        return BufferCB(sampleTime, pBuffer, bufferLen);
+    }
 
 protected:
     ~ISampleGrabberCB() = default;
@@ -69,8 +83,11 @@ public:
     ULONG_T AddRef() override { return 2; }
     ULONG_T Release() override { return 1; }
     HRESULT SampleCB(double sampleTime, void* pSample) override;
-    // Runs on the streaming thread for every frame.
+    // Run on the streaming thread for every frame. BufferCB takes the frame as
+    // m_nWidth x m_nHeight, the size connected when the graph was built.
     HRESULT BufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen) override;
+    HRESULT SizedBufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen, LONG width,
+                          LONG height) override;
 
     // Written only while no graph runs, so BufferCB never sees them change.
     int m_nWidth = 0;
@@ -112,6 +129,11 @@ private:
 
 // The WM_SNAPSHOT_READY handler's consumption rule. Disarms in every case; when
 // a frame was pending, a buffer is present and no save runs (syncDirStatus 0),
-// sets syncDirStatus to 1 and returns the frame, m_nWidth x m_nHeight x 3 bytes
-// of bottom-up BGR. Otherwise returns an empty frame and leaves syncDirStatus.
+// sets syncDirStatus to 1 and returns the frame, bottom-up BGR at the size it
+// was copied with. Otherwise returns an empty frame and leaves syncDirStatus.
 SnapshotFrame TakeSnapshotFrame(int& syncDirStatus);
+
+// The frame last copied, locked again after TakeSnapshotFrame let it go (the
+// snapshot store asks its questions in between). Empty when the block was
+// freed meanwhile or holds no whole frame.
+SnapshotFrame HoldCopiedFrame();

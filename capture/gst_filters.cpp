@@ -1,5 +1,6 @@
 #include "capture/gst_filters.h"
 
+#include "capture/frame_size_watch.h"
 #include "capture/test_camera.h"
 #include "capture/v4l2_controls.h"
 #include "capture/video_caps.h"
@@ -60,6 +61,9 @@ bool CGstCaptureFilter::Build(GstElementPtr source) {
     if (!gst_element_link(source.get(), capsFilter.get()))
         return false;
     const GstPadPtr pad(gst_element_get_static_pad(capsFilter.get(), "src"));
+    // After the filter: the caps it holds the camera to are the ones a
+    // renegotiating source leaves stale, and new ones must not meet it.
+    WatchFrameSizes(pad.get());
     gst_element_add_pad(m_pBin.get(), gst_ghost_pad_new("src", pad.get()));
     return true;
 }
@@ -182,21 +186,25 @@ GstPadProbeReturn CGstSampleGrabber::OnBuffer(GstPad* pad, GstPadProbeInfo* info
     return GST_PAD_PROBE_OK;
 }
 
-// Streaming thread: one call of BufferCB per armed frame, packed rows of
-// width x 3 bytes, bottom row first.
+// Streaming thread: one call of the callback per armed frame, packed rows of
+// width x 3 bytes, bottom row first, with the size of this frame: the caps it
+// came with, not the size connected at the start, which a camera that
+// renegotiates while it streams no longer sends.
 void CGstSampleGrabber::Deliver(GstPad* pad, GstBuffer* buffer) {
     ISampleGrabberCB* callback = m_pCallback.load(std::memory_order_acquire);
     if (!callback)
         return;
     GstCapsPtr caps(gst_pad_get_current_caps(pad));
     LONG length = 0;
-    const BYTE* pixels = m_snapshot.Convert(caps.get(), buffer, length);
+    LONG width = 0;
+    LONG height = 0;
+    const BYTE* pixels = m_snapshot.Convert(caps.get(), buffer, length, width, height);
     if (!pixels)
         return;
     const double seconds = GST_BUFFER_PTS_IS_VALID(buffer)
                                ? static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND
                                : 0.0;
-    callback->BufferCB(seconds, const_cast<BYTE*>(pixels), length);
+    callback->SizedBufferCB(seconds, const_cast<BYTE*>(pixels), length, width, height);
 }
 
 // ---- null renderer ---------------------------------------------------------

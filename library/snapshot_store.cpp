@@ -9,22 +9,6 @@
 
 #include <cstdio>
 
-namespace {
-
-// The frame taken by TakeSnapshotFrame, locked again for the conversion and
-// the write. Empty when the buffer was freed in between (the window closed
-// while the reset question was open).
-SnapshotFrame HoldTakenFrame() {
-    std::unique_lock lock(g_frameBuffer.m_lock);
-    const int width = g_grabberCallback.m_nWidth;
-    const int height = g_grabberCallback.m_nHeight;
-    if (!g_frameBuffer.pData || 3LL * width * height > g_frameBuffer.nLength)
-        return {};
-    return SnapshotFrame(std::move(lock), g_frameBuffer.pData, width, height);
-}
-
-} // namespace
-
 void CPhotoLibrary::StoreCounter() {
     if (m_hooks.storeCounter)
         m_hooks.storeCounter(m_members.m_nCapTimes);
@@ -128,7 +112,7 @@ void CPhotoLibrary::OnSnapshotReady() {
         // The write's messages wait until the frame is let go (declared
         // first, so it ends last).
         CDeferredMessageBoxes deferredBoxes;
-        SnapshotFrame frame = HoldTakenFrame();
+        SnapshotFrame frame = HoldCopiedFrame();
         if (frame) {
             const auto width = static_cast<std::uint32_t>(frame.Width());
             const auto height = static_cast<std::uint32_t>(frame.Height());

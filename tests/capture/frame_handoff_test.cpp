@@ -134,13 +134,36 @@ TEST_F(FrameHandoff, ConsumptionIsRefusedWhileASaveRunsOrWithoutAFrame) {
     EXPECT_EQ(syncDirStatus, 1);
 }
 
-TEST_F(FrameHandoff, AFrameShorterThanItsGeometryIsNeverHandedOut) {
+// The size that comes with a frame is the one it is taken at, whatever the
+// graph connected with; a frame shorter than its size is never handed out.
+TEST_F(FrameHandoff, AFrameIsTakenAtItsOwnSizeAndNeverReadPastItsEnd) {
     ArmSnapshot("/pictures/");
-    auto frame = Frame(320, 240, 5); // geometry still says 640 x 480
+    auto frame = Frame(320, 240, 5); // the connected geometry still says 640 x 480
     ASSERT_EQ(Deliver(frame), S_OK);
     int syncDirStatus = 0;
     EXPECT_FALSE(TakeSnapshotFrame(syncDirStatus));
     EXPECT_EQ(syncDirStatus, 0);
+
+    ArmSnapshot("/pictures/");
+    ASSERT_EQ(g_grabberCallback.SizedBufferCB(0.0, frame.data(), LONG(frame.size()), 320, 240),
+              S_OK);
+    {
+        SnapshotFrame taken = TakeSnapshotFrame(syncDirStatus);
+        ASSERT_TRUE(taken);
+        EXPECT_EQ(taken.Width(), 320);
+        EXPECT_EQ(taken.Height(), 240);
+    }
+    SnapshotFrame held = HoldCopiedFrame();
+    ASSERT_TRUE(held) << "the store locks the same frame again for the write";
+    EXPECT_EQ(held.Width(), 320);
+
+    syncDirStatus = 0;
+    ArmSnapshot("/pictures/");
+    held = SnapshotFrame();
+    ASSERT_EQ(g_grabberCallback.SizedBufferCB(0.0, frame.data(), LONG(frame.size()), 321, 240),
+              S_OK);
+    EXPECT_FALSE(TakeSnapshotFrame(syncDirStatus));
+    EXPECT_FALSE(HoldCopiedFrame());
 }
 
 TEST_F(FrameHandoff, NullFrameAndFailedAllocationKeepTheRequestPending) {

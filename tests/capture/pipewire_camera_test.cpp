@@ -82,6 +82,21 @@ RigCamera VirtualCam(const char* name = "Virtual_Cam", const char* path = "") {
     return camera;
 }
 
+// SMPTE bars: light grey first, blue last along the top; the bottom strip
+// starts dark blue-black, so an upside-down picture fails too.
+void ExpectSmpteBars(const QImage& picture) {
+    const int w = picture.width();
+    const int h = picture.height();
+    const QColor grey = picture.pixelColor(w / 16, h / 5);
+    const QColor blue = picture.pixelColor(w * 15 / 16, h / 5);
+    const QColor bottom = picture.pixelColor(w / 16, h * 23 / 24);
+    EXPECT_GT(grey.red(), 160);
+    EXPECT_NEAR(grey.red(), grey.blue(), 20);
+    EXPECT_LT(blue.red(), 40);
+    EXPECT_GT(blue.blue(), 150);
+    EXPECT_LT(bottom.red(), 60);
+}
+
 TEST_F(PipeWireCamera, SnapshotOfAVirtualCameraShowsItsPicture) {
     ASSERT_GE(m_rig.Publish(VirtualCam()), 0) << m_rig.Logs();
     StartWindow();
@@ -92,17 +107,38 @@ TEST_F(PipeWireCamera, SnapshotOfAVirtualCameraShowsItsPicture) {
     ASSERT_TRUE(WaitFor([&] { return FileExists(photo); }, 5000));
     const QImage picture(QString::fromStdString(photo));
     ASSERT_EQ(picture.size(), QSize(640, 480));
-    // SMPTE bars: light grey first, blue last along the top; the bottom strip
-    // starts dark blue-black, so an upside-down picture fails too.
-    const QColor grey = picture.pixelColor(40, 100);
-    const QColor blue = picture.pixelColor(600, 100);
-    const QColor bottom = picture.pixelColor(40, 460);
-    EXPECT_GT(grey.red(), 160);
-    EXPECT_NEAR(grey.red(), grey.blue(), 20);
-    EXPECT_LT(blue.red(), 40);
-    EXPECT_GT(blue.blue(), 150);
-    EXPECT_LT(bottom.red(), 60);
+    ExpectSmpteBars(picture);
 }
+
+// A camera may change its frame size while it streams, without the graph
+// being rebuilt: the photo taken after the change has the size the camera
+// sends from then on, and its picture.
+class PipeWireSwitchingCamera : public PipeWireCamera,
+                                public testing::WithParamInterface<const char*> {};
+
+TEST_P(PipeWireSwitchingCamera, SnapshotAfterASizeChangeHasTheNewSizeAndPicture) {
+    RigCamera camera = VirtualCam("Switching_Cam");
+    camera.strCaps = std::string(GetParam()) + ",width=640,height=480,framerate=30/1";
+    camera.strCapsAfter = std::string(GetParam()) + ",width=320,height=240,framerate=30/1";
+    const int index = m_rig.Publish(camera);
+    ASSERT_GE(index, 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+
+    ASSERT_TRUE(m_rig.Renegotiate(index));
+    QTest::qWait(1000);
+    m_pDlg->OnSnapshotButton();
+    const std::string photo = m_pDlg->m_strPhotoFolder + "Picture 0000.jpg";
+    ASSERT_TRUE(WaitFor([&] { return FileExists(photo); }, 5000)) << m_rig.Logs();
+    const QImage picture(QString::fromStdString(photo));
+    ASSERT_EQ(picture.size(), QSize(320, 240));
+    ExpectSmpteBars(picture);
+    EXPECT_TRUE(ShowsLivePicture());
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, PipeWireSwitchingCamera,
+                         testing::Values("video/x-raw,format=YUY2", "image/jpeg"),
+                         [](const auto& info) { return info.index == 0 ? "YUY2" : "MJPG"; });
 
 // Opening the controls used to list the devices again while the stream ran:
 // the next resolution change or unplug then crashed inside the PipeWire plugin.

@@ -171,14 +171,24 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
         props += ",api.v4l2.path=" + camera.strDevicePath +
                  ",object.path=v4l2:" + camera.strDevicePath + ",device.api=v4l2";
     }
-    std::vector<std::string> argv = {"gst-launch-1.0", "-q",
-                                     "videotestsrc",   "pattern=" + camera.strPattern,
-                                     "is-live=true",   "!"};
     // An encoded format is made from raw frames of the same size.
-    if (camera.strCaps.rfind("image/jpeg", 0) == 0)
-        argv.insert(argv.end(), {"jpegenc", "!"});
-    argv.insert(argv.end(), {camera.strCaps, "!", "pipewiresink", "mode=provide",
-                             "stream-properties=" + props});
+    const bool jpeg = camera.strCaps.rfind("image/jpeg", 0) == 0;
+    std::vector<std::string> argv;
+    if (camera.strCapsAfter.empty()) {
+        argv = {"gst-launch-1.0", "-q", "videotestsrc", "pattern=" + camera.strPattern,
+                "is-live=true", "!"};
+        if (jpeg)
+            argv.insert(argv.end(), {"jpegenc", "!"});
+        argv.insert(argv.end(), {camera.strCaps, "!", "pipewiresink", "mode=provide",
+                                 "stream-properties=" + props});
+    } else {
+        // One description for the helper, which can reach its format filter.
+        argv = {RIG_SWITCHING_CAMERA,
+                "videotestsrc pattern=" + camera.strPattern + " is-live=true ! " + (jpeg ? "jpegenc ! " : "") + "capsfilter name=format caps=\"" +
+                    camera.strCaps + "\" ! pipewiresink mode=provide stream-properties=\"" +
+                    props + "\"",
+                camera.strCapsAfter};
+    }
     m_publishers[index] = Spawn(argv, {}, "camera" + std::to_string(index) + ".log");
     return m_publishers[index] > 0 && WaitListed(camera.strName, true, timeoutMs);
 }
@@ -193,6 +203,13 @@ bool CPipeWireRig::Replug(int index, int timeoutMs) {
     if (index < 0 || index >= static_cast<int>(m_publishers.size()) || m_publishers[index])
         return false;
     return StartPublisher(index, timeoutMs);
+}
+
+bool CPipeWireRig::Renegotiate(int index) {
+    if (index < 0 || index >= static_cast<int>(m_publishers.size()) || !m_publishers[index] ||
+        m_cameras[index].strCapsAfter.empty())
+        return false;
+    return kill(m_publishers[index], SIGUSR1) == 0;
 }
 
 bool CPipeWireRig::WaitListed(const std::string& name, bool present, int timeoutMs) const {

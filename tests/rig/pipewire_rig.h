@@ -14,12 +14,14 @@
 #include <string>
 #include <vector>
 
-// One published camera: a fixed picture in one fixed format.
+// One published camera: a fixed picture in one fixed format, or in a second
+// one after Renegotiate when strCapsAfter is set.
 struct RigCamera {
     std::string strName;       // node.description, the name the device list shows
     std::string strDevicePath; // api.v4l2.path ("/dev/video2"), or empty
     std::string strPattern = "smpte";
     std::string strCaps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";
+    std::string strCapsAfter;
 };
 
 class CPipeWireRig {
@@ -47,6 +49,8 @@ public:
     void Unplug(int index);
     // Publishes the same camera again.
     bool Replug(int index, int timeoutMs = 10000);
+    // The camera changes to its strCapsAfter format while it streams.
+    bool Renegotiate(int index);
 
     // The names of the video sources a fresh device listing shows.
     std::vector<std::string> ListedCameras() const;
