@@ -1,114 +1,83 @@
 #include "capture/camera_properties.h"
 
+#include "capture/camera_control_page.h"
+#include "capture/camera_properties_texts.h"
 #include "platform/trace.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QSignalBlocker>
-#include <QSlider>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QVBoxLayout>
+
+namespace {
+
+QString Text(PropertiesText text) {
+    return QString::fromUtf8(PropertiesTextOf(text));
+}
+
+} // namespace
 
 CCameraPropertiesDlg::CCameraPropertiesDlg(QWidget* parent, const QString& title,
                                            std::shared_ptr<ICameraControls> controls)
     : QDialog(parent), m_pControls(std::move(controls)) {
     setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout();
-    layout->addLayout(form);
 
     std::vector<CameraControl> list;
-    if (m_pControls && SUCCEEDED(m_pControls->GetControls(list))) {
-        for (const CameraControl& control : list)
-            AddRow(control, form);
+    if (m_pControls)
+        m_pControls->GetControls(list);
+    auto* tabs = new QTabWidget(this);
+    constexpr std::pair<CameraControl::Page, PropertiesText> kPages[] = {
+        {CameraControl::Page::Picture, PropertiesText::PicturePage},
+        {CameraControl::Page::Camera, PropertiesText::CameraPage},
+    };
+    for (const auto& [page, pageTitle] : kPages) {
+        std::vector<CameraControl> onPage;
+        std::copy_if(list.begin(), list.end(), std::back_inserter(onPage),
+                     [page = page](const CameraControl& c) { return c.page == page; });
+        if (onPage.empty())
+            continue;
+        auto* widget = new CCameraControlPage(
+            tabs, onPage, [this](DWORD id, int value) { Change(id, value); });
+        tabs->addTab(widget, Text(pageTitle));
+        m_pages.push_back(widget);
     }
-    if (list.empty())
-        form->addRow(new QLabel(tr("This camera has no settings."), this));
+    if (m_pages.empty()) {
+        delete tabs;
+        layout->addWidget(new QLabel(Text(PropertiesText::NoSettings), this));
+    } else {
+        layout->addWidget(tabs);
+    }
     m_pStatus = new QLabel(this);
     m_pStatus->setObjectName("controlStatus");
     m_pStatus->setWordWrap(true);
     layout->addWidget(m_pStatus);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* defaults = buttons->addButton(Text(PropertiesText::Default),
+                                               QDialogButtonBox::ResetRole);
+    defaults->setObjectName("defaultButton");
+    defaults->setEnabled(!m_pages.empty());
+    buttons->addButton(Text(PropertiesText::Close), QDialogButtonBox::RejectRole);
+    connect(defaults, &QPushButton::clicked, this, &CCameraPropertiesDlg::RestoreDefaults);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+
+    if (m_pControls && !m_pages.empty())
+        m_pControls->WatchChanges([this] { Refresh(); });
 }
 
-void CCameraPropertiesDlg::AddRow(const CameraControl& control, QFormLayout* form) {
-    const QString label = QString::fromStdString(control.strName);
-    const DWORD id = control.nId;
-    Row row;
-    switch (control.kind) {
-    case CameraControl::Kind::Integer: {
-        auto* line = new QWidget(this);
-        auto* h = new QHBoxLayout(line);
-        h->setContentsMargins(0, 0, 0, 0);
-        auto* slider = new QSlider(Qt::Horizontal, line);
-        slider->setObjectName(label);
-        slider->setRange(control.nMinimum, control.nMaximum);
-        slider->setSingleStep(control.nStep);
-        slider->setPageStep(std::max(control.nStep, (control.nMaximum - control.nMinimum) / 10));
-        auto* value = new QLabel(line);
-        value->setMinimumWidth(48);
-        h->addWidget(slider);
-        h->addWidget(value);
-        connect(slider, &QSlider::valueChanged, this, [this, id](int v) { Change(id, v); });
-        form->addRow(label, line);
-        row = {slider, value};
-        break;
-    }
-    case CameraControl::Kind::Boolean: {
-        auto* box = new QCheckBox(this);
-        box->setObjectName(label);
-        connect(box, &QCheckBox::toggled, this, [this, id](bool on) { Change(id, on ? 1 : 0); });
-        form->addRow(label, box);
-        row = {box, nullptr};
-        break;
-    }
-    case CameraControl::Kind::Menu: {
-        auto* list = new QComboBox(this);
-        list->setObjectName(label);
-        for (const auto& [itemValue, itemLabel] : control.menuItems)
-            list->addItem(QString::fromStdString(itemLabel), itemValue);
-        connect(list, &QComboBox::activated, this,
-                [this, id, list](int index) { Change(id, list->itemData(index).toInt()); });
-        form->addRow(label, list);
-        row = {list, nullptr};
-        break;
-    }
-    }
-    m_rows[id] = row;
-    // The row shows the camera's value and state through the same path as
-    // every later refresh.
-    ShowControl(row, control);
-}
-
-// The editor's value and state as the camera reports them, without a change
-// signal going back to the camera.
-void CCameraPropertiesDlg::ShowControl(const Row& row, const CameraControl& control) {
-    if (auto* slider = qobject_cast<QSlider*>(row.pEditor)) {
-        const QSignalBlocker block(slider);
-        // Not while the user drags: the next move sets it anyway.
-        if (!slider->isSliderDown())
-            slider->setValue(control.nValue);
-        row.pValue->setNum(control.nValue);
-    } else if (auto* box = qobject_cast<QCheckBox*>(row.pEditor)) {
-        const QSignalBlocker block(box);
-        box->setChecked(control.nValue != 0);
-    } else if (auto* list = qobject_cast<QComboBox*>(row.pEditor)) {
-        list->setCurrentIndex(list->findData(control.nValue));
-    }
-    row.pEditor->setEnabled(!control.bInactive);
+CCameraPropertiesDlg::~CCameraPropertiesDlg() {
+    if (m_pControls)
+        m_pControls->WatchChanges(nullptr);
 }
 
 void CCameraPropertiesDlg::Change(DWORD nId, int nValue) {
     if (FAILED(m_pControls->SetControl(nId, nValue))) {
         const std::string reason = m_pControls->LastError();
-        m_pStatus->setText(reason.empty() ? tr("The camera did not take the value.")
+        m_pStatus->setText(reason.empty() ? Text(PropertiesText::ValueNotTaken)
                                           : QString::fromStdString(reason));
     } else {
         m_pStatus->clear();
@@ -116,16 +85,20 @@ void CCameraPropertiesDlg::Change(DWORD nId, int nValue) {
     Refresh();
 }
 
+void CCameraPropertiesDlg::RestoreDefaults() {
+    if (FAILED(m_pControls->RestoreDefaults()))
+        m_pStatus->setText(Text(PropertiesText::DefaultsNotTaken));
+    else
+        m_pStatus->clear();
+    Refresh();
+}
+
 void CCameraPropertiesDlg::Refresh() {
     std::vector<CameraControl> list;
     if (FAILED(m_pControls->GetControls(list)))
         return;
-    for (const CameraControl& control : list) {
-        const auto found = m_rows.find(control.nId);
-        if (found == m_rows.end())
-            continue;
-        ShowControl(found->second, control);
-    }
+    for (CCameraControlPage* page : m_pages)
+        page->ShowControls(list);
 }
 
 void ShowCameraProperties(QWidget* parentWindow, const StillGraph& graph) {

@@ -1,44 +1,45 @@
 #pragma once
-// The camera's settings dialog: one row per control of the running camera,
-// every change applied to the camera at once, nothing stored.
+// The camera's settings dialog, as the camera's driver gives it: a picture
+// page and a camera page of controls, every change applied to the camera at
+// once and kept for that camera, a Default button, and the controls following
+// the driver while it changes them (an auto mode at work).
 
 #include "capture/media_graph.h"
 #include "capture/still_graph.h"
 
 #include <QDialog>
 
-#include <map>
 #include <memory>
+#include <vector>
 
 // Where the dialog opens, from the main window's top-left corner.
 constexpr int PROPERTIES_X = 30;
 constexpr int PROPERTIES_Y = 30;
 
+class CCameraControlPage;
+class QLabel;
+
 class CCameraPropertiesDlg final : public QDialog {
     Q_OBJECT
 
 public:
-    // Titled with the camera's name; one slider, check box or list per control.
+    // Titled with the camera's name; a page only where the camera has
+    // controls of its kind.
     CCameraPropertiesDlg(QWidget* parent, const QString& title,
                          std::shared_ptr<ICameraControls> controls);
+    ~CCameraPropertiesDlg() override;
 
 private:
-    void AddRow(const CameraControl& control, class QFormLayout* form);
     // Applies a value, says why when the camera refuses it, and shows what
     // every control holds now: a refused value springs back, and an auto
-    // mode switched on or off enables or disables its manual controls.
+    // mode switched on or off enables or disables its manual control.
     void Change(DWORD nId, int nValue);
+    void RestoreDefaults();
     void Refresh();
 
-    // One control's editor and, for a slider, the label showing its value.
-    struct Row {
-        QWidget* pEditor = nullptr;
-        class QLabel* pValue = nullptr;
-    };
-    static void ShowControl(const Row& row, const CameraControl& control);
     std::shared_ptr<ICameraControls> m_pControls;
-    std::map<DWORD, Row> m_rows;
-    class QLabel* m_pStatus = nullptr;
+    std::vector<CCameraControlPage*> m_pages;
+    QLabel* m_pStatus = nullptr;
 };
 
 // The main window's handler for the properties button: does nothing without a

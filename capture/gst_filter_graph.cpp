@@ -333,6 +333,13 @@ HRESULT CGstFilterGraph::Run() {
         m_pBus->m_bLive = false;
         m_pBus->m_hrLost = S_OK;
     }
+    // Every start of a camera, whoever asks for it (program start, a new
+    // size, a replug, a resume), sets the values kept for it first, so the
+    // first frame already shows them.
+    for (const auto& entry : m_filters) {
+        if (auto* camera = dynamic_cast<CGstCaptureFilter*>(entry.second.get()))
+            camera->ApplyKeptControls();
+    }
     // The bound covers the state change too: a PipeWire source waits inside
     // it for its node.
     const auto deadline =

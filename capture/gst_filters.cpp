@@ -1,9 +1,11 @@
 #include "capture/gst_filters.h"
 
 #include "capture/frame_size_watch.h"
+#include "capture/kept_camera_controls.h"
 #include "capture/test_camera.h"
 #include "capture/v4l2_controls.h"
 #include "capture/video_caps.h"
+#include "platform/config_paths.h"
 #include "platform/trace.h"
 
 // ---- camera ----------------------------------------------------------------
@@ -77,13 +79,26 @@ std::shared_ptr<IAMStreamConfig> CGstCaptureFilter::FirstOutputStreamConfig() {
                                             static_cast<IAMStreamConfig*>(this));
 }
 
-HRESULT CGstCaptureFilter::QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) {
-    controls.reset();
+std::shared_ptr<CKeptCameraControls> CGstCaptureFilter::OpenControls() {
+    std::shared_ptr<ICameraControls> driver;
     if (m_controls.bColorBalance)
-        controls = CreateColorBalanceControls(m_pSource);
+        driver = CreateColorBalanceControls(m_pSource);
     else if (!m_controls.strDevicePath.empty())
-        controls = CreateV4l2Controls(m_controls.strDevicePath);
+        driver = CreateV4l2Controls(m_controls.strDevicePath);
+    if (!driver)
+        return nullptr;
+    return std::make_shared<CKeptCameraControls>(
+        std::move(driver), CKeptCameraValues(RegistryFilePath(), m_controls.strCameraId));
+}
+
+HRESULT CGstCaptureFilter::QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) {
+    controls = OpenControls();
     return controls ? S_OK : E_NOINTERFACE;
+}
+
+void CGstCaptureFilter::ApplyKeptControls() {
+    if (std::shared_ptr<CKeptCameraControls> controls = OpenControls())
+        controls->ApplyKept();
 }
 
 HRESULT CGstCaptureFilter::GetFormat(VideoFormat& format) {

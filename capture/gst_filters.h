@@ -18,6 +18,8 @@
 struct CameraControlSource {
     std::string strDevicePath;  // a V4L2 node, or empty
     bool bColorBalance = false; // the test camera's videobalance
+    // Names the camera in the store of kept control values.
+    std::string strCameraId;
 };
 
 class CGstCaptureFilter final : public ICaptureFilter,
@@ -34,7 +36,11 @@ public:
                                                      const VideoFormat* pStart = nullptr);
 
     std::shared_ptr<IAMStreamConfig> FirstOutputStreamConfig() override;
+    // The controls as the camera's driver keeps them (kept_camera_controls.h).
     HRESULT QueryPropertyPages(std::shared_ptr<ICameraControls>& controls) override;
+    // Sets the values kept for this camera; the graph calls it before every
+    // start, so the first frame already shows them.
+    void ApplyKeptControls();
     std::string FriendlyName() const override { return m_strName; }
     std::string DeviceId() const override { return m_strDeviceId; }
     void SetDeviceId(std::string id) { m_strDeviceId = std::move(id); }
@@ -58,6 +64,7 @@ public:
 private:
     CGstCaptureFilter() = default;
     bool Build(GstElementPtr source);
+    std::shared_ptr<class CKeptCameraControls> OpenControls();
     void Apply(GstCapsPtr caps);
 
     std::unique_ptr<CPipeWireConnection> m_pConnection; // outlives the source

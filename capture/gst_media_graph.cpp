@@ -3,6 +3,7 @@
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_filters.h"
 #include "capture/test_camera.h"
+#include "platform/device_ids.h"
 #include "platform/trace.h"
 
 #include <QMetaObject>
@@ -187,11 +188,15 @@ public:
             }
             caps.reset(gst_device_get_caps(device));
             controls.strDevicePath = DeviceNodePath(device);
+            controls.strCameraId = StableDeviceId(controls.strDevicePath);
         } else {
             source = CreateTestCameraSource(IsJpegOnly(m_pRecord->pTestCaps.get()));
             caps.reset(gst_caps_copy(m_pRecord->pTestCaps.get()));
             controls.bColorBalance = true;
         }
+        // A camera udev does not know is known by its name.
+        if (controls.strCameraId.empty())
+            controls.strCameraId = "name:" + m_pRecord->strFriendlyName;
         const std::string& id = m_pRecord->strDeviceId;
         const auto remembered = m_pFormats->find(id);
         auto camera = CGstCaptureFilter::Create(

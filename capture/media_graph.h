@@ -60,12 +60,18 @@ struct GrabberMediaType {
     ULONG_T lSampleSize = 1;
 };
 
-// One control of the camera as the property dialog shows it.
+// One control of the camera as its settings dialog shows it. Ids are V4L2
+// control ids for every camera, so that one model serves all of them.
 struct CameraControl {
-    enum class Kind { Integer, Boolean, Menu };
+    enum class Kind { Integer, Boolean, Menu, Button };
+    // The driver's two pages: the picture (V4L2 user class) and the camera
+    // (camera class).
+    enum class Page { Picture, Camera };
     DWORD nId = 0;
+    // As the driver names it, in readable case.
     std::string strName;
     Kind kind = Kind::Integer;
+    Page page = Page::Picture;
     int nMinimum = 0;
     int nMaximum = 0;
     int nStep = 1;
@@ -74,7 +80,14 @@ struct CameraControl {
     // The driver ignores the control now (a manual value while its auto mode
     // is on): shown, not editable.
     bool bInactive = false;
-    // Menu entries: (value, label).
+    // A value the driver reports and never takes: shown, never editable.
+    bool bReadOnly = false;
+    // An auto mode: the manual control it governs (0 when that control is
+    // absent), and the values that switch it on and off.
+    DWORD nGoverns = 0;
+    int nAutoOn = 1;
+    int nAutoOff = 0;
+    // Menu entries: (value, label); an integer menu's labels are its numbers.
     std::vector<std::pair<int, std::string>> menuItems;
 };
 
@@ -82,12 +95,20 @@ struct CameraControl {
 class ICameraControls {
 public:
     virtual ~ICameraControls() = default;
+    // Every control of the two pages, in the driver's order.
     virtual HRESULT GetControls(std::vector<CameraControl>& controls) = 0;
-    // Applies one value to the running camera at once. Nothing is stored.
+    // Applies one value to the running camera at once (a button control is
+    // pressed, whatever the value).
     virtual HRESULT SetControl(DWORD nId, int nValue) = 0;
     // Why the last SetControl failed, in words for the user; empty after a
     // success.
     virtual std::string LastError() const { return {}; }
+    // Every control back to the driver's default (camera_control_model.cpp).
+    virtual HRESULT RestoreDefaults();
+    // onChange runs on this thread whenever the driver reports that a control
+    // changed on its own (an auto mode at work, another program); null stops
+    // the reports. Controls that never change on their own report nothing.
+    virtual void WatchChanges(std::function<void()> onChange) { (void)onChange; }
 };
 
 // The stream configuration of the camera's first output pin.

@@ -1,11 +1,17 @@
 #include "capture/test_camera.h"
 
+#include "capture/camera_control_model.h"
 #include "capture/video_caps.h"
 
 #include <gst/video/colorbalance.h>
+#include <linux/videodev2.h>
 
 #include <QByteArray>
 #include <QList>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -38,6 +44,23 @@ bool ParseItem(const QByteArray& item, std::string& subtype, LONG& width, LONG& 
            height <= MAX_TEST_CAMERA_SIDE && !subtype.empty();
 }
 
+// videobalance's channels under the V4L2 ids of the same controls, so the
+// test camera's settings go through the model every camera uses. 0 for a
+// channel label that is none of the four.
+DWORD ControlIdOf(const char* label) {
+    static constexpr std::pair<const char*, DWORD> kIds[] = {
+        {"BRIGHTNESS", V4L2_CID_BRIGHTNESS},
+        {"CONTRAST", V4L2_CID_CONTRAST},
+        {"SATURATION", V4L2_CID_SATURATION},
+        {"HUE", V4L2_CID_HUE},
+    };
+    for (const auto& [name, id] : kIds) {
+        if (label && std::strcmp(label, name) == 0)
+            return id;
+    }
+    return 0;
+}
+
 class CColorBalanceControls final : public ICameraControls {
 public:
     explicit CColorBalanceControls(GstElementPtr balance) : m_pBalance(std::move(balance)) {}
@@ -45,13 +68,16 @@ public:
     HRESULT GetControls(std::vector<CameraControl>& controls) override {
         controls.clear();
         GstColorBalance* balance = GST_COLOR_BALANCE(m_pBalance.get());
-        DWORD id = 0;
-        for (const GList* l = gst_color_balance_list_channels(balance); l; l = l->next, ++id) {
+        for (const GList* l = gst_color_balance_list_channels(balance); l; l = l->next) {
             GstColorBalanceChannel* channel = GST_COLOR_BALANCE_CHANNEL(l->data);
+            const DWORD id = ControlIdOf(channel->label);
+            if (id == 0)
+                continue;
             CameraControl control;
             control.nId = id;
-            control.strName = channel->label ? channel->label : "";
+            control.strName = ReadableControlName(channel->label);
             control.kind = CameraControl::Kind::Integer;
+            control.page = CameraControl::Page::Picture;
             control.nMinimum = channel->min_value;
             control.nMaximum = channel->max_value;
             control.nStep = 1;
@@ -60,22 +86,25 @@ public:
             control.nValue = gst_color_balance_get_value(balance, channel);
             controls.push_back(std::move(control));
         }
+        // In id order, as a V4L2 driver lists them.
+        std::sort(controls.begin(), controls.end(),
+                  [](const CameraControl& a, const CameraControl& b) { return a.nId < b.nId; });
         return S_OK;
     }
 
     HRESULT SetControl(DWORD nId, int nValue) override {
         GstColorBalance* balance = GST_COLOR_BALANCE(m_pBalance.get());
-        const GList* l = gst_color_balance_list_channels(balance);
-        for (DWORD id = 0; l && id < nId; ++id)
-            l = l->next;
-        if (!l)
-            return E_INVALIDARG;
-        GstColorBalanceChannel* channel = GST_COLOR_BALANCE_CHANNEL(l->data);
-        if (nValue < channel->min_value || nValue > channel->max_value)
-            return E_INVALIDARG;
-        // videobalance applies it to the next frame it processes.
-        gst_color_balance_set_value(balance, channel, nValue);
-        return S_OK;
+        for (const GList* l = gst_color_balance_list_channels(balance); l; l = l->next) {
+            GstColorBalanceChannel* channel = GST_COLOR_BALANCE_CHANNEL(l->data);
+            if (ControlIdOf(channel->label) != nId)
+                continue;
+            if (nValue < channel->min_value || nValue > channel->max_value)
+                return E_INVALIDARG;
+            // videobalance applies it to the next frame it processes.
+            gst_color_balance_set_value(balance, channel, nValue);
+            return S_OK;
+        }
+        return E_INVALIDARG;
     }
 
 private:

@@ -3,6 +3,7 @@
 #include <libudev.h>
 
 #include <cctype>
+#include <sys/stat.h>
 #include <cstring>
 #include <memory>
 
@@ -98,4 +99,34 @@ std::string UsbHardwareId(const char* idVendor, const char* idProduct, const cha
     // sysfs spells the digits in lower case, as they stand; the matching rule
     // upper-cases the id before it compares.
     return std::string("USB\\VID_") + idVendor + "&PID_" + idProduct + "&REV_" + bcdDevice;
+}
+
+std::string StableDeviceId(const std::string& nodePath) {
+    struct stat node {};
+    if (nodePath.empty() || ::stat(nodePath.c_str(), &node) != 0 || !S_ISCHR(node.st_mode))
+        return {};
+    const UdevPtr context(udev_new());
+    if (!context)
+        return {};
+    const UdevDevicePtr device(udev_device_new_from_devnum(context.get(), 'c', node.st_rdev));
+    if (!device)
+        return {};
+    // Borrowed from the device.
+    if (udev_device* usb =
+            udev_device_get_parent_with_subsystem_devtype(device.get(), "usb", "usb_device")) {
+        const char* vendor = udev_device_get_sysattr_value(usb, "idVendor");
+        const char* product = udev_device_get_sysattr_value(usb, "idProduct");
+        const char* serial = udev_device_get_sysattr_value(usb, "serial");
+        const char* port = udev_device_get_sysname(usb);
+        if (IsHex4(vendor) && IsHex4(product)) {
+            const std::string model = std::string("usb:") + vendor + ":" + product;
+            if (serial && *serial)
+                return model + ":" + serial;
+            if (port && *port)
+                return model + "@" + port;
+        }
+    }
+    if (const char* path = udev_device_get_property_value(device.get(), "ID_PATH"))
+        return std::string("path:") + path;
+    return {};
 }

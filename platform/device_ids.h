@@ -28,3 +28,10 @@ std::unique_ptr<IDeviceIdList> CreateUdevDeviceIdList();
 // The first hardware id of a USB device from its attributes; empty when an
 // attribute is missing or not the four hex digits a USB id has.
 std::string UsbHardwareId(const char* idVendor, const char* idProduct, const char* bcdDevice);
+
+// A name for the device behind a character device node (/dev/video0) that
+// stays the same across replugs and restarts: "usb:VVVV:PPPP:SERIAL" for a USB
+// device with a serial number, "usb:VVVV:PPPP@PORT" without one (so two of one
+// model are told apart by the port they are in), else "path:" and the udev
+// bus path. Empty when udev knows nothing of the node.
+std::string StableDeviceId(const std::string& nodePath);

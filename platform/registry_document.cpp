@@ -11,6 +11,13 @@ constexpr std::string_view kHeader = "REGEDIT4";
 constexpr std::string_view kHive = "HKEY_CURRENT_USER";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
+// The key itself or one below it.
+bool IsAtOrBelow(std::string_view path, std::string_view keyPath) {
+    return EqualsNoCase(path, keyPath) ||
+           (path.size() > keyPath.size() && path[keyPath.size()] == '\\' &&
+            StartsWithNoCase(path, keyPath));
+}
+
 } // namespace
 
 bool CRegistryDocument::IsValidKeyPath(std::string_view keyPath) {
@@ -108,10 +115,7 @@ bool CRegistryDocument::KeyExists(std::string_view keyPath) const {
     for (const Section& section : m_sections) {
         if (!section.bCurrentUser)
             continue;
-        std::string_view path = section.path;
-        if (EqualsNoCase(path, keyPath) ||
-            (path.size() > keyPath.size() && path[keyPath.size()] == '\\' &&
-             StartsWithNoCase(path, keyPath)))
+        if (IsAtOrBelow(section.path, keyPath))
             return true;
     }
     return false;
@@ -207,4 +211,49 @@ bool CRegistryDocument::SetValue(std::string_view keyPath, std::string_view name
     Entry entry{FormatValueLine(name, value), true, std::string(name), value};
     entries.insert(pos, std::move(entry));
     return true;
+}
+
+std::vector<std::pair<std::string, RegValueData>>
+CRegistryDocument::Values(std::string_view keyPath) const {
+    std::vector<std::pair<std::string, RegValueData>> values;
+    for (const Section& section : m_sections) {
+        if (!section.bCurrentUser || !EqualsNoCase(section.path, keyPath))
+            continue;
+        for (const Entry& entry : section.entries) {
+            if (!entry.bValue || entry.value.dwType == REG_UNREADABLE)
+                continue;
+            auto same = std::find_if(values.begin(), values.end(),
+                                     [&](const auto& v) { return v.first == entry.name; });
+            if (same != values.end())
+                same->second = entry.value;
+            else
+                values.emplace_back(entry.name, entry.value);
+        }
+    }
+    return values;
+}
+
+bool CRegistryDocument::DeleteValue(std::string_view keyPath, std::string_view name) {
+    bool found = false;
+    for (Section& section : m_sections) {
+        if (!section.bCurrentUser || !EqualsNoCase(section.path, keyPath))
+            continue;
+        auto& entries = section.entries;
+        const auto end = std::remove_if(entries.begin(), entries.end(), [&](const Entry& entry) {
+            return entry.bValue && entry.name == name;
+        });
+        found = found || end != entries.end();
+        entries.erase(end, entries.end());
+    }
+    return found;
+}
+
+void CRegistryDocument::DeleteKey(std::string_view keyPath) {
+    if (keyPath.empty())
+        return;
+    auto below = [&](const Section& section) {
+        return section.bCurrentUser && IsAtOrBelow(section.path, keyPath);
+    };
+    m_sections.erase(std::remove_if(m_sections.begin(), m_sections.end(), below),
+                     m_sections.end());
 }

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Value types, with the registry's numbers.
@@ -48,6 +49,14 @@ public:
     // name the text format cannot hold (a line break in it).
     bool SetValue(std::string_view keyPath, std::string_view name, DWORD dwType,
                   std::string_view data);
+
+    // The key's readable values in file order, each name once with its last
+    // line's value; empty when the key has none.
+    std::vector<std::pair<std::string, RegValueData>> Values(std::string_view keyPath) const;
+    // Removes every line of the value; false when there was none.
+    bool DeleteValue(std::string_view keyPath, std::string_view name);
+    // Removes the key, its values and every key below it.
+    void DeleteKey(std::string_view keyPath);
 
     // A key path the store can hold: no empty component, no line break.
     static bool IsValidKeyPath(std::string_view keyPath);

@@ -1,19 +1,23 @@
 // The camera settings dialog: shown only with a camera and a running graph,
-// at (30, 30) from the main window, titled with the camera's name, and every
-// change reaching the running camera at once.
+// at (30, 30) from the main window, titled with the camera's name, every
+// change reaching the running camera at once and kept for its next start.
 
 #include "capture/camera_properties.h"
 #include "capture/gst_media_graph.h"
 #include "capture/preview_control.h"
 #include "fake_media_graph.h"
 #include "live_capture_helpers.h"
+#include "tests/support/temp_dir.h"
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSlider>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -48,6 +52,8 @@ template <typename Fn> ShownDialog RunAndCloseDialog(QObject* context, Fn fn) {
 class CameraPropertiesTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The values the camera keeps go to a settings file of this test's own.
+        setenv("XDG_CONFIG_HOME", config.Path().c_str(), 1);
         service = CreateGstMediaGraphService();
         window.setGeometry(100, 80, 640, 600);
         host.setParent(&window);
@@ -56,6 +62,7 @@ protected:
     }
     void TearDown() override { StopStillGraph(graph); }
 
+    TempDir config;
     std::unique_ptr<IMediaGraphService> service;
     QWidget window;
     QWidget host;
@@ -100,29 +107,52 @@ TEST_F(CameraPropertiesTest, RunningCameraShowsItsControlsAt30x30AndKeepsRunning
     EXPECT_TRUE(GrabFrame(catcher, frame));
 }
 
-TEST_F(CameraPropertiesTest, BrightnessChangeShowsInTheNextFrames) {
+// How far the test picture's yellow bar is from grey.
+int Colour(const GrabbedFrame& frame) {
+    const auto [b, g, r] = frame.At(137, 100);
+    return std::max({b, g, r}) - std::min({b, g, r});
+}
+
+// The camera keeps what the user set: the next start is grey from its first
+// frame, until Default brings the colour back for this and every later start.
+TEST_F(CameraPropertiesTest, ChangesShowAtOnceAndAreKeptUntilDefault) {
     ASSERT_EQ(RestartStillGraph(*service, graph, 0, &host, &catcher, PREVIEW_START_LIMIT_MS), 0);
-    std::shared_ptr<ICameraControls> controls;
-    ASSERT_EQ(graph.m_pCapture->QueryPropertyPages(controls), S_OK);
-    CCameraPropertiesDlg dialog(&window, "Vizor Test Camera", controls);
-    auto* brightness = dialog.findChild<QSlider*>("BRIGHTNESS");
-    ASSERT_NE(brightness, nullptr);
-
-    GrabbedFrame before;
-    ASSERT_TRUE(GrabFrame(catcher, before));
-    brightness->setValue(brightness->maximum() / 2);
-    // The frame in flight may predate the change; the one after cannot.
-    GrabbedFrame after;
-    ASSERT_TRUE(GrabFrame(catcher, after));
-    ASSERT_TRUE(GrabFrame(catcher, after));
-    EXPECT_GT(after.Mean(), before.Mean() + 30);
-
-    // Nothing is stored: a new camera starts neutral.
+    GrabbedFrame frame;
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    const int colour = Colour(frame);
+    ASSERT_GT(colour, 150);
+    {
+        std::shared_ptr<ICameraControls> controls;
+        ASSERT_EQ(graph.m_pCapture->QueryPropertyPages(controls), S_OK);
+        CCameraPropertiesDlg dialog(&window, "Vizor Test Camera", controls);
+        auto* saturation = dialog.findChild<QSlider*>("Saturation");
+        ASSERT_NE(saturation, nullptr);
+        saturation->setValue(saturation->minimum());
+        // The frame in flight may predate the change; the one after cannot.
+        ASSERT_TRUE(GrabFrame(catcher, frame));
+        ASSERT_TRUE(GrabFrame(catcher, frame));
+        EXPECT_LT(Colour(frame), 8);
+    }
     StopStillGraph(graph);
     ASSERT_EQ(RestartStillGraph(*service, graph, 0, &host, &catcher, PREVIEW_START_LIMIT_MS), 0);
-    GrabbedFrame fresh;
-    ASSERT_TRUE(GrabFrame(catcher, fresh));
-    EXPECT_NEAR(fresh.Mean(), before.Mean(), 3);
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    EXPECT_LT(Colour(frame), 8);
+
+    {
+        std::shared_ptr<ICameraControls> controls;
+        ASSERT_EQ(graph.m_pCapture->QueryPropertyPages(controls), S_OK);
+        CCameraPropertiesDlg dialog(&window, "Vizor Test Camera", controls);
+        auto* defaults = dialog.findChild<QPushButton*>("defaultButton");
+        ASSERT_NE(defaults, nullptr);
+        defaults->click();
+        ASSERT_TRUE(GrabFrame(catcher, frame));
+        ASSERT_TRUE(GrabFrame(catcher, frame));
+        EXPECT_NEAR(Colour(frame), colour, 3);
+    }
+    StopStillGraph(graph);
+    ASSERT_EQ(RestartStillGraph(*service, graph, 0, &host, &catcher, PREVIEW_START_LIMIT_MS), 0);
+    ASSERT_TRUE(GrabFrame(catcher, frame));
+    EXPECT_NEAR(Colour(frame), colour, 3);
 }
 
 TEST_F(CameraPropertiesTest, OutOfRangeValueIsRefused) {

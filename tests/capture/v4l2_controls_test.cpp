@@ -1,184 +1,129 @@
-// Camera controls against a scripted V4L2 driver: values on the control's
-// step, manual controls inactive while their auto mode is on, refusals shown
-// with their reason and the real value, on the controls and in the dialog.
+// Camera controls against a scripted V4L2 driver: the two pages with menus
+// by name, values on the control's step, refusals shown with their reason and
+// the real value, and auto modes beside their manual controls, following the
+// driver's events, on the controls and in the dialog.
 
+#include "capture/camera_control_model.h"
 #include "capture/camera_properties.h"
-#include "capture/v4l2_controls.h"
+#include "scripted_v4l2_driver.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
-#include <linux/videodev2.h>
-
-#include <cerrno>
-#include <cstring>
-#include <map>
-
 namespace {
 
-constexpr int AUTO_MANUAL = V4L2_EXPOSURE_MANUAL;
-constexpr int AUTO_APERTURE = V4L2_EXPOSURE_APERTURE_PRIORITY;
+TEST(V4l2Controls, ControlsComeOnTheirPagesWithMenusByName) {
+    ScriptedDriver driver;
+    auto controls = ScriptedControls(driver);
+    std::vector<CameraControl> list;
+    ASSERT_EQ(controls->GetControls(list), S_OK);
+    // Every control of the user and camera classes, none of another class.
+    ASSERT_EQ(list.size(), driver.controls.size() - 1);
+    EXPECT_EQ(FindControl(list, CID_OTHER_CLASS), nullptr);
 
-// A UVC-like driver: brightness on a step of 5, exposure inactive while auto
-// exposure is on, a white balance temperature that refuses every value.
-struct Driver {
-    struct Control {
-        v4l2_queryctrl query{};
-        int value = 0;
-        std::map<int, const char*> menu;
-        bool bRefuses = false;
-    };
-    std::map<__u32, Control> controls;
-    std::vector<int> written;
+    const CameraControl* brightness = FindControl(list, V4L2_CID_BRIGHTNESS);
+    EXPECT_EQ(brightness->strName, "Brightness");
+    EXPECT_EQ(brightness->page, CameraControl::Page::Picture);
+    const CameraControl* exposure = FindControl(list, V4L2_CID_EXPOSURE_ABSOLUTE);
+    EXPECT_EQ(exposure->page, CameraControl::Page::Camera);
+    EXPECT_EQ(exposure->nValue, 250); // read through the extended calls
+    EXPECT_TRUE(FindControl(list, V4L2_CID_BAND_STOP_FILTER)->bReadOnly);
+    EXPECT_EQ(FindControl(list, V4L2_CID_PAN_RESET)->kind, CameraControl::Kind::Button);
 
-    Driver() {
-        Add(V4L2_CID_BRIGHTNESS, "Brightness", V4L2_CTRL_TYPE_INTEGER, 0, 255, 5, 128);
-        Add(V4L2_CID_EXPOSURE_AUTO, "Auto Exposure", V4L2_CTRL_TYPE_MENU, 0, 3, 1, AUTO_APERTURE)
-            .menu = {{AUTO_MANUAL, "Manual Mode"}, {AUTO_APERTURE, "Aperture Priority Mode"}};
-        Add(V4L2_CID_EXPOSURE_ABSOLUTE, "Exposure Time, Absolute", V4L2_CTRL_TYPE_INTEGER, 3, 2047,
-            1, 250)
-            .query.flags = V4L2_CTRL_FLAG_INACTIVE;
-        Add(V4L2_CID_WHITE_BALANCE_TEMPERATURE, "White Balance Temperature", V4L2_CTRL_TYPE_INTEGER,
-            2800, 6500, 10, 4600)
-            .bRefuses = true;
-    }
+    using Items = std::vector<std::pair<int, std::string>>;
+    EXPECT_EQ(FindControl(list, V4L2_CID_POWER_LINE_FREQUENCY)->menuItems,
+              (Items{{0, "Disabled"}, {1, "50 Hz"}, {2, "60 Hz"}}));
+    EXPECT_EQ(FindControl(list, V4L2_CID_ZOOM_ABSOLUTE)->menuItems, (Items{{0, "100"}, {1, "200"}}));
 
-    Control& Add(__u32 id, const char* name, v4l2_ctrl_type type, int min, int max, int step,
-                 int value) {
-        Control& c = controls[id];
-        c.query.id = id;
-        std::strncpy(reinterpret_cast<char*>(c.query.name), name, sizeof c.query.name - 1);
-        c.query.type = type;
-        c.query.minimum = min;
-        c.query.maximum = max;
-        c.query.step = static_cast<__u32>(step);
-        c.value = value;
-        return c;
-    }
-
-    static int Fail(int error) {
-        errno = error;
-        return -1;
-    }
-
-    int Ioctl(unsigned long request, void* arg) {
-        if (request == VIDIOC_QUERYCTRL) {
-            auto* q = static_cast<v4l2_queryctrl*>(arg);
-            auto it = controls.end();
-            if (q->id & V4L2_CTRL_FLAG_NEXT_CTRL)
-                it = controls.upper_bound(
-                    q->id & ~(V4L2_CTRL_FLAG_NEXT_CTRL | V4L2_CTRL_FLAG_NEXT_COMPOUND));
-            else
-                it = controls.find(q->id);
-            if (it == controls.end())
-                return Fail(EINVAL);
-            *q = it->second.query;
-            return 0;
-        }
-        if (request == VIDIOC_QUERYMENU) {
-            auto* m = static_cast<v4l2_querymenu*>(arg);
-            const auto& menu = controls.at(m->id).menu;
-            const auto item = menu.find(static_cast<int>(m->index));
-            if (item == menu.end())
-                return Fail(EINVAL);
-            std::strncpy(reinterpret_cast<char*>(m->name), item->second, sizeof m->name - 1);
-            return 0;
-        }
-        auto* c = static_cast<v4l2_control*>(arg);
-        const auto it = controls.find(c->id);
-        if (it == controls.end())
-            return Fail(EINVAL);
-        if (request == VIDIOC_G_CTRL) {
-            c->value = it->second.value;
-            return 0;
-        }
-        if (request == VIDIOC_S_CTRL) {
-            if (it->second.bRefuses)
-                return Fail(EBUSY);
-            written.push_back(c->value);
-            it->second.value = c->value;
-            if (c->id == V4L2_CID_EXPOSURE_AUTO) {
-                auto& flags = controls.at(V4L2_CID_EXPOSURE_ABSOLUTE).query.flags;
-                flags = c->value == AUTO_MANUAL ? 0 : V4L2_CTRL_FLAG_INACTIVE;
-            }
-            return 0;
-        }
-        return Fail(ENOTTY);
-    }
-};
-
-class ScriptedDevice final : public IV4l2Device {
-public:
-    explicit ScriptedDevice(Driver& driver) : m_driver(driver) {}
-    int Ioctl(unsigned long request, void* arg) override { return m_driver.Ioctl(request, arg); }
-
-private:
-    Driver& m_driver;
-};
-
-const CameraControl* Find(const std::vector<CameraControl>& list, DWORD id) {
-    for (const CameraControl& c : list)
-        if (c.nId == id)
-            return &c;
-    return nullptr;
+    // Auto exposure's menu: on is its default mode, off the manual mode.
+    const CameraControl* autoExposure = FindControl(list, V4L2_CID_EXPOSURE_AUTO);
+    EXPECT_EQ(autoExposure->nGoverns, DWORD(V4L2_CID_EXPOSURE_ABSOLUTE));
+    EXPECT_EQ(autoExposure->nAutoOn, AUTO_APERTURE);
+    EXPECT_EQ(autoExposure->nAutoOff, AUTO_MANUAL);
+    EXPECT_EQ(FindControl(list, V4L2_CID_AUTO_WHITE_BALANCE)->nGoverns,
+              DWORD(V4L2_CID_WHITE_BALANCE_TEMPERATURE));
 }
 
 TEST(V4l2Controls, ValuesSnapToTheStepAndStayInRange) {
-    Driver driver;
-    auto controls = CreateV4l2Controls(std::make_unique<ScriptedDevice>(driver));
+    ScriptedDriver driver;
+    auto controls = ScriptedControls(driver);
     for (int asked : {102, 103, 300, -4})
         EXPECT_EQ(controls->SetControl(V4L2_CID_BRIGHTNESS, asked), S_OK);
-    EXPECT_EQ(driver.written, (std::vector<int>{100, 105, 255, 0}));
-}
-
-TEST(V4l2Controls, ManualExposureIsInactiveUntilAutoExposureIsOff) {
-    Driver driver;
-    auto controls = CreateV4l2Controls(std::make_unique<ScriptedDevice>(driver));
-    std::vector<CameraControl> list;
-    ASSERT_EQ(controls->GetControls(list), S_OK);
-    ASSERT_EQ(list.size(), 4u);
-    EXPECT_TRUE(Find(list, V4L2_CID_EXPOSURE_ABSOLUTE)->bInactive);
-    EXPECT_EQ(Find(list, V4L2_CID_EXPOSURE_AUTO)->menuItems.size(), 2u);
-
-    ASSERT_EQ(controls->SetControl(V4L2_CID_EXPOSURE_AUTO, AUTO_MANUAL), S_OK);
-    ASSERT_EQ(controls->GetControls(list), S_OK);
-    EXPECT_FALSE(Find(list, V4L2_CID_EXPOSURE_ABSOLUTE)->bInactive);
+    using Writes = std::vector<std::pair<__u32, int>>;
+    EXPECT_EQ(driver.written, (Writes{{V4L2_CID_BRIGHTNESS, 100},
+                                      {V4L2_CID_BRIGHTNESS, 105},
+                                      {V4L2_CID_BRIGHTNESS, 255},
+                                      {V4L2_CID_BRIGHTNESS, 0}}));
 }
 
 TEST(V4l2Controls, RefusedValueSaysWhyAndTheCameraKeepsItsValue) {
-    Driver driver;
-    auto controls = CreateV4l2Controls(std::make_unique<ScriptedDevice>(driver));
+    ScriptedDriver driver;
+    driver.bRefuseTemperature = true;
+    auto controls = ScriptedControls(driver);
     EXPECT_LT(controls->SetControl(V4L2_CID_WHITE_BALANCE_TEMPERATURE, 3000), 0);
     EXPECT_NE(controls->LastError().find("White Balance Temperature"), std::string::npos);
     std::vector<CameraControl> list;
     ASSERT_EQ(controls->GetControls(list), S_OK);
-    EXPECT_EQ(Find(list, V4L2_CID_WHITE_BALANCE_TEMPERATURE)->nValue, 4600);
+    EXPECT_EQ(FindControl(list, V4L2_CID_WHITE_BALANCE_TEMPERATURE)->nValue, 4600);
     EXPECT_EQ(controls->SetControl(V4L2_CID_BRIGHTNESS, 50), S_OK);
     EXPECT_EQ(controls->LastError(), "");
 }
 
-// The dialog follows the driver: switching auto exposure off enables the
-// exposure slider, and a refused value springs back with the reason shown.
-TEST(CameraControlsDialog, FollowsInactiveStateAndShowsRefusals) {
-    Driver driver;
-    CCameraPropertiesDlg dialog(nullptr, "Cam",
-                                CreateV4l2Controls(std::make_unique<ScriptedDevice>(driver)));
-    auto* exposure = dialog.findChild<QSlider*>("Exposure Time, Absolute");
-    auto* autoExposure = dialog.findChild<QComboBox*>("Auto Exposure");
-    auto* white = dialog.findChild<QSlider*>("White Balance Temperature");
-    auto* status = dialog.findChild<QLabel*>("controlStatus");
-    ASSERT_TRUE(exposure && autoExposure && white && status);
-    EXPECT_FALSE(exposure->isEnabled());
+// The dialog as the driver's: two pages, each auto mode an Auto box beside
+// its manual control, which is disabled while the box is on and follows the
+// value the driver announces; a refused value springs back with the reason.
+TEST(CameraControlsDialog, AutoBoxesGovernTheirControlsAndFollowTheDriver) {
+    ScriptedDriver driver;
+    auto dialog = std::make_unique<CCameraPropertiesDlg>(nullptr, "Cam", ScriptedControls(driver));
+    auto* tabs = dialog->findChild<QTabWidget*>();
+    ASSERT_TRUE(tabs);
+    ASSERT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(0), "Picture");
+    EXPECT_EQ(tabs->tabText(1), "Camera");
 
-    emit autoExposure->activated(autoExposure->findData(AUTO_MANUAL));
+    auto* exposure = dialog->findChild<QSlider*>("Exposure Time, Absolute");
+    auto* autoExposure = dialog->findChild<QCheckBox*>("Auto Exposure");
+    auto* temperature = dialog->findChild<QSlider*>("White Balance Temperature");
+    auto* autoWhite = dialog->findChild<QCheckBox*>("White Balance, Automatic");
+    auto* status = dialog->findChild<QLabel*>("controlStatus");
+    ASSERT_TRUE(exposure && autoExposure && temperature && autoWhite && status);
+    EXPECT_EQ(autoExposure->text(), "Auto");
+    EXPECT_EQ(autoExposure->accessibleName(), "Auto Exposure");
+    EXPECT_EQ(exposure->accessibleName(), "Exposure Time, Absolute");
+    EXPECT_TRUE(autoExposure->isChecked());
+    EXPECT_FALSE(exposure->isEnabled());
+    EXPECT_EQ(dialog->findChild<QComboBox*>("Power Line Frequency")->currentText(), "50 Hz");
+    EXPECT_FALSE(dialog->findChild<QSlider*>("Band Stop Filter")->isEnabled());
+
+    autoExposure->click();
+    EXPECT_EQ(driver.controls.at(V4L2_CID_EXPOSURE_AUTO).value, AUTO_MANUAL);
     EXPECT_TRUE(exposure->isEnabled());
 
-    white->setValue(3000);
-    EXPECT_EQ(white->value(), 4600);
+    // While auto white balance is on, the temperature follows the driver.
+    EXPECT_NE(std::find(driver.subscribed.begin(), driver.subscribed.end(),
+                        __u32(V4L2_CID_WHITE_BALANCE_TEMPERATURE)),
+              driver.subscribed.end());
+    driver.Change(V4L2_CID_WHITE_BALANCE_TEMPERATURE, 5200);
+    EXPECT_EQ(temperature->value(), 5200);
+    EXPECT_TRUE(driver.events.empty());
+
+    autoWhite->click();
+    ASSERT_TRUE(temperature->isEnabled());
+    driver.bRefuseTemperature = true;
+    temperature->setValue(3000);
+    EXPECT_EQ(temperature->value(), 5200);
     EXPECT_TRUE(status->text().contains("White Balance Temperature"));
+
+    // Closed, it no longer listens.
+    dialog.reset();
+    EXPECT_TRUE(driver.subscribed.empty());
+    EXPECT_FALSE(driver.onPending);
 }
 
 } // namespace

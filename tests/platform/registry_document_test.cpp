@@ -173,6 +173,35 @@ TEST(RegistryDocumentValues, TheLastOfRepeatedLinesWins) {
     EXPECT_EQ(value.data, Dword(3));
 }
 
+// Listing and removing: repeated names once with their last value, a key
+// removed with its subkeys and nothing else, other software's lines kept.
+TEST(RegistryDocumentValues, ValuesAreListedAndRemovedWithoutTouchingOthers) {
+    CRegistryDocument doc;
+    std::string why;
+    ASSERT_TRUE(doc.Parse(kForeign + "[HKEY_CURRENT_USER\\Cams\\A]\n\"v\"=dword:00000001\n"
+                                     "\"w\"=dword:00000002\n[HKEY_CURRENT_USER\\cams\\a]\n"
+                                     "\"v\"=dword:00000003\n[HKEY_CURRENT_USER\\Cams\\A\\Sub]\n"
+                                     "\"s\"=dword:00000004\n[HKEY_CURRENT_USER\\Cams\\AB]\n"
+                                     "\"x\"=dword:00000005\n",
+                          why))
+        << why;
+    const auto values = doc.Values("Cams\\A");
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[0].first, "v");
+    EXPECT_EQ(values[0].second.data, Dword(3));
+    EXPECT_EQ(values[1].first, "w");
+
+    EXPECT_TRUE(doc.DeleteValue("Cams\\A", "v"));
+    EXPECT_FALSE(doc.DeleteValue("Cams\\A", "v"));
+    EXPECT_EQ(doc.Values("Cams\\A").size(), 1u);
+
+    doc.DeleteKey("Cams\\A");
+    EXPECT_FALSE(doc.KeyExists("Cams\\A"));
+    EXPECT_FALSE(doc.KeyExists("Cams\\A\\Sub"));
+    EXPECT_EQ(doc.Values("Cams\\AB").size(), 1u);
+    EXPECT_EQ(doc.Serialize().find(kForeign), 0u);
+}
+
 TEST(RegistryDocumentParse, DamagedTextsAreRefused) {
     const std::string hkcu = "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n";
     const std::string damaged[] = {
