@@ -159,8 +159,8 @@ int main(int argc, char** argv) {
     Run("find '" + root + "' -name '*jpg' > /dev/null");
     const double findMs = MedianMs(7, [&] { Run("find '" + root + "' -name '*jpg' > /dev/null"); });
     const double listMs = MedianMs(7, [&] {
-        strip.m_nPhotoCount = 0;
-        members.m_folderWalker.Start(&strip, members.m_strPhotoFolder, &CPhotoLibrary::OnPhotoFile,
+        WalkedPaths paths;
+        members.m_folderWalker.Start(&paths, members.m_strPhotoFolder, &CPhotoLibrary::OnPhotoFile,
                                      1);
     });
     const double rebuildMs = MedianMs(7, [&] { library.RebuildPhotoList(REBUILD_AFTER_DELETE); });

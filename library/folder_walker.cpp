@@ -5,6 +5,7 @@
 #include "platform/trace.h"
 
 #include <algorithm>
+#include <chrono>
 #include <system_error>
 #include <vector>
 
@@ -58,39 +59,67 @@ bool IsPlainFolder(const std::string& path, const Entry& entry) {
 
 CFolderWalker::~CFolderWalker() {
     Stop();
-    if (m_hThread.joinable())
-        m_hThread.join();
+    if (!WaitForEnd(END_WAIT_MS) && m_hThread.joinable()) {
+        Trace("folder walk left running at exit: a directory read does not return");
+        m_hThread.detach();
+    }
 }
 
-int CFolderWalker::Start(void* context, const std::string& root, FileCallback callback, int wait) {
-    m_pfnOnFile = callback;
-    m_bStop.store(0);
+void CFolderWalker::Stop() {
+    if (m_pRun)
+        m_pRun->m_bStop.store(1);
+}
+
+int CFolderWalker::Start(void* context, const std::string& root, FileCallback callback, int wait,
+                         std::shared_ptr<void> owner) {
     if (!callback || m_hThread.joinable())
         return 0;
+    auto run = std::make_shared<WalkRun>();
+    run->m_pfnOnFile = callback;
+    run->pOwner = std::move(owner);
+    std::promise<void> ended;
+    m_ended = ended.get_future();
+    // Registered before the thread starts: the callback may call Stop.
+    m_pRun = run;
     try {
-        m_hThread = std::thread([this, context, root] { Walk(context, root, WALK_CALLBACK); });
+        m_hThread = std::thread([run, context, root, ended = std::move(ended)]() mutable {
+            Walk(*run, context, root, WALK_CALLBACK);
+            ended.set_value();
+        });
     } catch (const std::system_error& error) {
         Trace("folder walk thread not started: %s", error.what());
+        m_pRun.reset();
         return 0;
     }
     if (wait)
-        m_hThread.join();
+        WaitForEnd(-1);
     return 1;
 }
 
-void CFolderWalker::Walk(void* context, const std::string& folder, int mode) {
-    if (m_bStop.load())
+bool CFolderWalker::WaitForEnd(int timeoutMs) {
+    if (!m_hThread.joinable())
+        return true;
+    if (timeoutMs >= 0 &&
+        m_ended.wait_for(std::chrono::milliseconds(timeoutMs)) != std::future_status::ready)
+        return false;
+    m_hThread.join();
+    m_pRun.reset();
+    return true;
+}
+
+void CFolderWalker::Walk(const WalkRun& run, void* context, const std::string& folder, int mode) {
+    if (run.m_bStop.load())
         return;
     for (const Entry& entry : ReadEntries(folder)) {
-        if (m_bStop.load())
+        if (run.m_bStop.load())
             return;
         // The separator is added without looking at the folder's own end, so a
         // root given with a trailing separator yields a doubled one, which the
         // file system reads as one.
         const std::string path = folder + "/" + entry.name;
         if (IsPlainFolder(path, entry))
-            Walk(context, path, mode);
+            Walk(run, context, path, mode);
         else if (mode == WALK_CALLBACK)
-            m_pfnOnFile(path.c_str(), context);
+            run.m_pfnOnFile(path.c_str(), context);
     }
 }

@@ -11,17 +11,31 @@
 #include "library/thumbnail_strip.h"
 
 #include <QAbstractSlider>
+#include <QTimer>
 
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 class QScrollBar;
 
 constexpr int REBUILD_IF_CHANGED = 0;
 constexpr int REBUILD_AFTER_DELETE = 1;
 constexpr int REBUILD_AFTER_SNAPSHOT = 3;
+
+// How long the window waits for a folder walk. A walk that takes longer (a
+// share whose server does not answer) goes on in the background while the
+// window keeps the list it has; its list is taken when it ends.
+constexpr int WALK_WAIT_MS = 1000;
+// How often the window looks whether such a walk has ended.
+constexpr int WALK_POLL_MS = 50;
+
+// The photo paths a walk found, in walk order: filled by the walk thread,
+// read by the window only after the walk ended.
+using WalkedPaths = std::vector<std::string>;
 
 // What the folder check compares: the pictures folder's modification time, or
 // that its status could not be read. The time is kept to the nanosecond the
@@ -69,8 +83,10 @@ public:
     void RebuildPhotoList(int mode);
     // Timer 3 and window activation.
     void FolderCheck();
-    // The walk's per-file callback; context is the StripState to fill.
+    // The walk's per-file callback; context is the WalkedPaths to fill.
     static void OnPhotoFile(const char* path, void* context);
+    // Whether a walk that outlived its wait still runs.
+    bool WalkPending() const { return m_bWalkLate; }
 
     // Thumbnail strip.
     void RenderThumbnailStrip();
@@ -90,6 +106,15 @@ public:
     void OnDeleteButton();
 
 private:
+    // Starts the walk for a rebuild of the given mode and waits for it up to
+    // WALK_WAIT_MS; a walk that ends in time is taken at once.
+    void WalkPhotoFolder(int mode);
+    // The list of the ended walk becomes the photo list, with the strip state
+    // the mode sets.
+    void TakeWalkedList(int mode);
+    // The selection and scroll state a rebuild of the mode leaves.
+    void SetStripState(int mode);
+    void OnWalkPoll();
     void StoreCounter();
     int ClickedPhoto(std::uint32_t packedPoint) const;
     void UpdateDeleteButton();
@@ -102,4 +127,11 @@ private:
     LibraryHooks m_hooks;
     CThumbnailStrip m_thumbnails;
     bool m_bSettingBar = false; // the strip's own code sets the bar
+
+    std::shared_ptr<WalkedPaths> m_pWalked; // the running or last walk's list
+    bool m_bWalkLate = false;  // a walk outlived its wait and still runs
+    int m_nLateMode = 0;       // the mode its list is taken with
+    bool m_bWalkAgain = false; // a rebuild was asked for while it ran
+    int m_nAgainMode = 0;
+    QTimer m_walkPoll;
 };

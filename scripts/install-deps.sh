@@ -22,6 +22,8 @@ packages=(
   dpkg-dev file desktop-file-utils appstream lintian
   # a private PipeWire session that publishes virtual cameras
   pipewire wireplumber gstreamer1.0-plugins-base-apps
+  # a network share whose server stopped answering: a FUSE file system
+  fuse3 python3-fusepy
 )
 
 missing=()

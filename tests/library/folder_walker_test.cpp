@@ -120,16 +120,11 @@ TEST(FolderWalker, StartRefusesANullCallbackAndStopEndsAWalk) {
 class PhotoFile : public ::testing::Test {
 protected:
     bool Takes(const char* path) {
-        const int before = strip->m_nPhotoCount;
-        CPhotoLibrary::OnPhotoFile(path, strip.get());
-        return strip->m_nPhotoCount == before + 1;
+        const std::size_t before = paths.size();
+        CPhotoLibrary::OnPhotoFile(path, &paths);
+        return paths.size() == before + 1;
     }
-    std::unique_ptr<PhotoRecord[]> records{new PhotoRecord[PHOTO_CAPACITY]};
-    std::unique_ptr<StripState> strip = [this] {
-        auto s = std::make_unique<StripState>();
-        s->m_pPhotos = records.get();
-        return s;
-    }();
+    WalkedPaths paths;
 };
 
 TEST_F(PhotoFile, JpgIgnoringCaseAndPictureWithTheSpaceAnywhere) {
@@ -143,8 +138,7 @@ TEST_F(PhotoFile, JpgIgnoringCaseAndPictureWithTheSpaceAnywhere) {
     EXPECT_FALSE(Takes("pg"));
     EXPECT_FALSE(Takes(("/" + std::string(250, 'x') + "/Picture 0001.jpg").c_str()))
         << "a path the record cannot hold is left out, not cut";
-    EXPECT_STREQ(records[2].szPath, "/p/Holiday Picture 3.jpg");
-    EXPECT_EQ(records[2].bThumbReady, 0);
+    EXPECT_EQ(paths[2], "/p/Holiday Picture 3.jpg");
 }
 
 TEST_F(PhotoFile, ListStopsAt10000) {
@@ -152,9 +146,9 @@ TEST_F(PhotoFile, ListStopsAt10000) {
     for (int i = 0; i <= 10000; ++i)
         Touch(root / ("Picture " + std::to_string(100000 + i) + ".jpg"));
     CFolderWalker walker;
-    ASSERT_EQ(walker.Start(strip.get(), root.Path(), &CPhotoLibrary::OnPhotoFile, 1), 1);
-    EXPECT_EQ(strip->m_nPhotoCount, 10000);
-    EXPECT_EQ(std::string(records[9999].szPath), root / "Picture 109999.jpg");
+    ASSERT_EQ(walker.Start(&paths, root.Path(), &CPhotoLibrary::OnPhotoFile, 1), 1);
+    EXPECT_EQ(paths.size(), 10000u);
+    EXPECT_EQ(paths[9999], root / "Picture 109999.jpg");
 }
 
 } // namespace

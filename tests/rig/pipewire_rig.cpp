@@ -209,7 +209,16 @@ bool CPipeWireRig::Renegotiate(int index) {
     if (index < 0 || index >= static_cast<int>(m_publishers.size()) || !m_publishers[index] ||
         m_cameras[index].strCapsAfter.empty())
         return false;
-    return kill(m_publishers[index], SIGUSR1) == 0;
+    const std::string log = m_strDir + "/camera" + std::to_string(index) + ".log";
+    if (kill(m_publishers[index], SIGUSR1) != 0)
+        return false;
+    // The publisher says so once its format filter holds the new format.
+    return WaitUntil(5000, [&] {
+        std::ifstream in(log);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str().find("switched to") != std::string::npos;
+    });
 }
 
 bool CPipeWireRig::WaitListed(const std::string& name, bool present, int timeoutMs) const {

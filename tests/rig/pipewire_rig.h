@@ -49,7 +49,8 @@ public:
     void Unplug(int index);
     // Publishes the same camera again.
     bool Replug(int index, int timeoutMs = 10000);
-    // The camera changes to its strCapsAfter format while it streams.
+    // The camera changes to its strCapsAfter format while it streams; true
+    // once its publisher has changed (bounded).
     bool Renegotiate(int index);
 
     // The names of the video sources a fresh device listing shows.
