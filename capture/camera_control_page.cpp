@@ -109,13 +109,16 @@ QCheckBox* CCameraControlPage::AddAutoBox(const CameraControl& autoMode) {
 }
 
 void CCameraControlPage::ShowControls(const std::vector<CameraControl>& controls) {
+    // The auto boxes first: a manual control is disabled while its box is on,
+    // whether or not the driver marks it inactive.
     for (const CameraControl& control : controls) {
         if (const auto autoBox = m_autos.find(control.nId); autoBox != m_autos.end()) {
             const QSignalBlocker block(autoBox->second);
             autoBox->second->setChecked(control.nValue != control.nAutoOff);
             autoBox->second->setEnabled(!control.bInactive && !control.bReadOnly);
-            continue;
         }
+    }
+    for (const CameraControl& control : controls) {
         if (const auto row = m_rows.find(control.nId); row != m_rows.end())
             ShowControl(row->second, control);
     }
@@ -136,5 +139,6 @@ void CCameraControlPage::ShowControl(const Row& row, const CameraControl& contro
         list->setCurrentIndex(list->findData(control.nValue));
     }
     // Inactive while its auto mode is on; read-only for good.
-    row.pEditor->setEnabled(!control.bInactive && !control.bReadOnly);
+    const bool autoOn = row.pAuto && row.pAuto->isChecked();
+    row.pEditor->setEnabled(!control.bInactive && !control.bReadOnly && !autoOn);
 }

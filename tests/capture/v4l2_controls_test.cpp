@@ -5,6 +5,7 @@
 
 #include "capture/camera_control_model.h"
 #include "capture/camera_properties.h"
+#include "capture/camera_properties_texts.h"
 #include "scripted_v4l2_driver.h"
 
 #include <QCheckBox>
@@ -84,8 +85,8 @@ TEST(CameraControlsDialog, AutoBoxesGovernTheirControlsAndFollowTheDriver) {
     auto* tabs = dialog->findChild<QTabWidget*>();
     ASSERT_TRUE(tabs);
     ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), "Picture");
-    EXPECT_EQ(tabs->tabText(1), "Camera");
+    EXPECT_EQ(tabs->tabText(0), PropertiesTextOf(PropertiesText::PicturePage));
+    EXPECT_EQ(tabs->tabText(1), PropertiesTextOf(PropertiesText::CameraPage));
 
     auto* exposure = dialog->findChild<QSlider*>("Exposure Time, Absolute");
     auto* autoExposure = dialog->findChild<QCheckBox*>("Auto Exposure");
@@ -93,7 +94,7 @@ TEST(CameraControlsDialog, AutoBoxesGovernTheirControlsAndFollowTheDriver) {
     auto* autoWhite = dialog->findChild<QCheckBox*>("White Balance, Automatic");
     auto* status = dialog->findChild<QLabel*>("controlStatus");
     ASSERT_TRUE(exposure && autoExposure && temperature && autoWhite && status);
-    EXPECT_EQ(autoExposure->text(), "Auto");
+    EXPECT_EQ(autoExposure->text(), PropertiesTextOf(PropertiesText::Auto));
     EXPECT_EQ(autoExposure->accessibleName(), "Auto Exposure");
     EXPECT_EQ(exposure->accessibleName(), "Exposure Time, Absolute");
     EXPECT_TRUE(autoExposure->isChecked());
