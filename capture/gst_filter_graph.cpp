@@ -2,7 +2,7 @@
 
 #include "capture/bounded_state_change.h"
 #include "capture/gst_filters.h"
-#include "capture/video_surface.h"
+#include "capture/video_renderer.h"
 #include "platform/trace.h"
 
 #include <QCoreApplication>
@@ -162,6 +162,15 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
         }
         break;
     }
+    case GST_MESSAGE_ELEMENT: {
+        const GstStructure* structure = gst_message_get_structure(message);
+        if (structure && gst_structure_has_name(structure, FIRST_FRAME_MESSAGE)) {
+            std::lock_guard lock(state.m_lock);
+            state.m_bFirstFrame = true;
+            state.m_changed.notify_all();
+        }
+        break;
+    }
     case GST_MESSAGE_STATE_CHANGED: {
         std::lock_guard lock(state.m_lock);
         if (GST_MESSAGE_SRC(message) == GST_OBJECT(state.pPipeline)) {
@@ -310,6 +319,7 @@ HRESULT CGstFilterGraph::Run() {
         m_pBus->m_hrError = S_OK;
         m_pBus->m_bLive = false;
         m_pBus->m_hrLost = S_OK;
+        m_pBus->m_bFirstFrame = false;
     }
     // The bound covers the state change too: a PipeWire source waits inside
     // it for its node.
@@ -325,11 +335,15 @@ HRESULT CGstFilterGraph::Run() {
         std::lock_guard lock(m_pBus->m_lock);
         return FAILED(m_pBus->m_hrError) ? m_pBus->m_hrError : E_FAIL;
     }
-    // A live camera gets to PLAYING when the first frame reaches the sink; a
-    // busy device or a format it will not deliver shows as an error instead.
+    // A live camera gets to PLAYING when the first frame reaches the sink (a
+    // renderer that starts without one reports that frame itself); a busy
+    // device or a format it will not deliver shows as an error instead.
+    const bool bReportsFirstFrame = m_pRenderer && !m_pRenderer->StartsOnFirstFrame();
     std::unique_lock lock(m_pBus->m_lock);
-    const bool settled = m_pBus->m_changed.wait_until(
-        lock, deadline, [this] { return m_pBus->m_bPlaying || FAILED(m_pBus->m_hrError); });
+    const bool settled = m_pBus->m_changed.wait_until(lock, deadline, [&] {
+        return (m_pBus->m_bPlaying && (m_pBus->m_bFirstFrame || !bReportsFirstFrame)) ||
+               FAILED(m_pBus->m_hrError);
+    });
     HRESULT hr = S_OK;
     if (FAILED(m_pBus->m_hrError))
         hr = m_pBus->m_hrError;
