@@ -75,15 +75,22 @@ bool CBottomUpBgrConverter::Configure(GstCaps* caps) {
 }
 
 // Streaming thread.
-const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LONG& length) {
+const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LONG& length,
+                                           int& width, int& height) {
     length = 0;
-    if (!caps || !buffer || !Configure(caps))
+    width = 0;
+    height = 0;
+    if (!caps || !buffer || gst_caps_is_empty(caps))
+        return nullptr;
+    if (gst_structure_has_name(gst_caps_get_structure(caps, 0), "image/jpeg"))
+        return DecodeJpeg(caps, buffer, length, width, height);
+    if (!Configure(caps))
         return nullptr;
     CMappedFrame in(&m_in, buffer);
     if (!in.IsMapped())
         return nullptr;
-    const int width = GST_VIDEO_INFO_WIDTH(&m_out);
-    const int height = GST_VIDEO_INFO_HEIGHT(&m_out);
+    width = GST_VIDEO_INFO_WIDTH(&m_out);
+    height = GST_VIDEO_INFO_HEIGHT(&m_out);
     const std::size_t row = static_cast<std::size_t>(width) * 3;
     m_pixels.resize(row * static_cast<std::size_t>(height));
 
@@ -98,4 +105,30 @@ const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LON
     gst_video_converter_frame(m_pConverter.get(), in.Frame(), &out);
     length = static_cast<LONG>(m_pixels.size());
     return m_pixels.data();
+}
+
+// Streaming thread. A frame that does not decode whole (cut short, damaged)
+// never becomes a photo: the snapshot stays armed for the next frame. Nor does
+// one whose picture is not the size its caps announce.
+const BYTE* CBottomUpBgrConverter::DecodeJpeg(GstCaps* caps, GstBuffer* buffer, LONG& length,
+                                              int& width, int& height) {
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
+        return nullptr;
+    const BYTE* pixels = m_jpeg.DecodeBottomUpBgr(map.data, map.size, width, height);
+    gst_buffer_unmap(buffer, &map);
+    const GstStructure* format = gst_caps_get_structure(caps, 0);
+    int capsWidth = 0;
+    int capsHeight = 0;
+    if (pixels && gst_structure_get_int(format, "width", &capsWidth) &&
+        gst_structure_get_int(format, "height", &capsHeight) &&
+        (capsWidth != width || capsHeight != height))
+        pixels = nullptr;
+    if (!pixels) {
+        width = 0;
+        height = 0;
+        return nullptr;
+    }
+    length = static_cast<LONG>(3LL * width * height);
+    return pixels;
 }

@@ -266,25 +266,18 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
     if (m_bRendered)
         return VFW_E_CANNOT_CONNECT;
 
-    std::vector<GstElement*> chain{camera->Element()};
-    GstElement* decoder = nullptr;
-    if (camera->CurrentFormat().subtype == "MJPG") {
-        decoder = gst_element_factory_make("jpegdec", nullptr);
-        if (!decoder || !AddElement(decoder))
-            return VFW_E_CANNOT_CONNECT;
-        chain.push_back(decoder);
-    }
-    chain.push_back(grabber->Element());
+    // A JPEG camera's frames are decoded by the preview decoder in the
+    // grabber; the tap still sees them as the camera sent them.
+    if (camera->CurrentFormat().subtype == "MJPG" && !grabber->TakeJpegFrames())
+        return VFW_E_CANNOT_CONNECT;
+    std::vector<GstElement*> chain{camera->Element(), grabber->Element()};
     std::unique_ptr<CVideoRenderer> renderer;
     if (sink) {
         chain.push_back(sinkElement->Element());
     } else {
         renderer = CVideoRenderer::Create();
-        if (!renderer || !AddElement(renderer->Element())) {
-            if (decoder)
-                gst_bin_remove(GST_BIN(m_pPipeline.get()), decoder);
+        if (!renderer || !AddElement(renderer->Element()))
             return VFW_E_CANNOT_RENDER;
-        }
         chain.push_back(renderer->Element());
     }
 
@@ -292,8 +285,6 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
         if (!gst_element_link(chain[i], chain[i + 1])) {
             for (std::size_t j = 0; j < i; ++j)
                 gst_element_unlink(chain[j], chain[j + 1]);
-            if (decoder)
-                gst_bin_remove(GST_BIN(m_pPipeline.get()), decoder);
             if (renderer)
                 gst_bin_remove(GST_BIN(m_pPipeline.get()), renderer->Element());
             return VFW_E_CANNOT_CONNECT;
