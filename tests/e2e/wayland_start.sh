@@ -18,7 +18,7 @@ end() {
   for pid in $app_pid $weston_pid; do
     { kill "$pid" && wait "$pid"; } 2>/dev/null || true
   done
-  [ -n "${KEEP:-}" ] || rm -rf "$work"
+  rm -rf "$work"
 }
 trap end EXIT
 fail() {
@@ -83,15 +83,23 @@ yellow_corner() {
 }
 wait_for 20 yellow_corner >/dev/null || fail "no preview picture on the compositor's output"
 read -r x0 y0 < <(yellow_corner)
-left=$((x0 - 640 / 7))
+# The white bar before it is 92 pixels wide at 640.
+left=$((x0 - 92))
 # Upright: the bars at the top, the black of the middle strip under the yellow
-# bar, the white block of the bottom strip under that; the blue bar ends at
-# the host's right edge and nothing of the picture lies beyond it.
+# bar, the white block of the bottom strip under that; 640 wide.
 is yellow $(pixel $((x0 + 45)) $((y0 + 10))) || fail "no yellow bar at $x0,$y0"
 is black $(pixel $((x0 + 45)) $((y0 + 340))) || fail "the middle strip is not under the bars"
 is white $(pixel $((x0 + 45)) $((y0 + 420))) || fail "the bottom strip is not at the foot"
-is blue $(pixel $((left + 636)) $((y0 + 10))) || fail "the picture does not reach the host's right edge"
-is blue $(pixel $((left + 644)) $((y0 + 10))) && fail "the picture runs past the host"
+is blue $(pixel $((left + 636)) $((y0 + 10))) || fail "the picture does not reach 640 wide"
+is blue $(pixel $((left + 644)) $((y0 + 10))) && fail "the picture is wider than the host"
+# Where it lies: the window (its frame, title) just left of and above the
+# picture, and beyond the dialog's black surround of the host (3 columns to
+# the right, 2 rows below) the window again, not the black of an uncovered host.
+for edge in "$((left - 1)) $((y0 + 10))" "$((x0 + 45)) $((y0 - 1))" \
+  "$((left + 643)) $((y0 + 10))" "$((x0 + 45)) $((y0 + 482))"; do
+  # shellcheck disable=SC2086 # x and y
+  is black $(pixel $edge) && fail "the picture is not over the host: black at $edge"
+done
 
 sleep 3
 kill -0 "$app_pid" 2>/dev/null || { wait "$app_pid" || true; fail "the program ended on its own"; }
