@@ -1,13 +1,21 @@
-// Preview cost: process CPU of the running preview (test camera, grabber tap,
-// painted video surface) at 640x480 and 1280x1024, beside the floor: a bare
-// gst-launch-1.0 pipeline that converts each camera frame once for display
-// (YUY2 -> BGRx) into a fakesink, measured in the same run; the time from
-// RestartStillGraph to the first painted frame beside the bare pipeline's time
-// to its first buffer; and the preview with a snapshot taken every second, with
-// the time from the press to the frame in the snapshot handler's hands.
+// Preview cost: process CPU of the running preview (camera, grabber tap,
+// renderer) beside the floor, a bare gst-launch-1.0 pipeline that turns each
+// camera frame once into host-size BGRx for a fakesink, measured in the same
+// run:
+// - the test camera (YUY2) at 640x480 and 1280x1024, with the time from
+//   RestartStillGraph to the first drawn frame beside the bare pipeline's
+//   time to its first buffer;
+// - a JPEG camera at 640x480 and 1280x1024 into the 640x480 host, both sides
+//   reading the same pre-encoded frames, so encoding costs neither anything;
+// - the preview with a snapshot taken every second, YUY2 and JPEG, with the
+//   time from the press to the frame in the snapshot handler's hands.
 // Every figure is the median of RUNS runs, ours and the floor taken in turn.
+// The renderer is the session's: ximagesink on an X display, waylandsink on a
+// Wayland one, Qt painting on the offscreen platform. With --wayland the
+// program starts its own headless weston and measures there.
 
 #include "capture/frame_buffer.h"
+#include "capture/gst_filters.h"
 #include "capture/gst_media_graph.h"
 #include "capture/gst_ptr.h"
 #include "capture/preview_control.h"
@@ -15,7 +23,9 @@
 #include "capture/video_surface.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
@@ -32,13 +42,15 @@
 #include <string>
 #include <vector>
 #include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 constexpr int WARMUP_MS = 1000;
-constexpr int WINDOW_MS = 5000;
+constexpr int WINDOW_MS = 4000;
 constexpr int RUNS = 5;
 // Not a multiple of the 33.3 ms frame interval, and timed precisely: each
 // press falls at another point between two frames, so the median wait for
@@ -93,9 +105,24 @@ std::string BarePipeline(int width, int height) {
            "sync=true";
 }
 
-// CPU seconds per wall second of gst-launch-1.0 running the bare pipeline.
-double BareCpu(int width, int height) {
-    const std::string description = BarePipeline(width, height);
+// Pre-encoded JPEG frames played at 30 frames a second, as a camera sends
+// them: the same on both sides.
+std::string JpegSource(const std::string& pattern, int width, int height) {
+    return "multifilesrc location=" + pattern + " loop=true caps=image/jpeg,width=" +
+           std::to_string(width) + ",height=" + std::to_string(height) +
+           ",framerate=30/1 ! identity sync=true";
+}
+
+// The JPEG floor: every frame decoded, converted and scaled once to the
+// host's BGRx.
+std::string BareJpegPipeline(const std::string& pattern, int width, int height) {
+    return JpegSource(pattern, width, height) +
+           " ! jpegdec ! videoconvertscale ! video/x-raw,format=BGRx,width=640,height=480 ! "
+           "fakesink sync=false";
+}
+
+// CPU seconds per wall second of gst-launch-1.0 running a bare pipeline.
+double BareCpu(const std::string& description) {
     const pid_t pid = fork();
     if (pid == 0) {
         execlp("sh", "sh", "-c", ("exec gst-launch-1.0 -q " + description + " >/dev/null").c_str(),
@@ -216,53 +243,233 @@ PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs, bool
     return figures;
 }
 
+// A camera that sends the pre-encoded frames of JpegSource, offered by the
+// program's own graph service in place of its device list.
+class CPreEncodedCameraService final : public IMediaGraphService {
+public:
+    CPreEncodedCameraService(IMediaGraphService& real, std::string pattern, int width, int height)
+        : m_real(real), m_strPattern(std::move(pattern)), m_nWidth(width), m_nHeight(height) {}
+
+    HRESULT CreateVideoInputEnum(std::unique_ptr<IEnumMoniker>& devices) override {
+        devices = std::make_unique<Devices>(*this);
+        return S_OK;
+    }
+    std::unique_ptr<IFilterGraph> CreateFilterGraph() override { return m_real.CreateFilterGraph(); }
+    HRESULT CreateSampleGrabber(std::shared_ptr<ISampleGrabber>& grabber) override {
+        return m_real.CreateSampleGrabber(grabber);
+    }
+    HRESULT CreateNullRenderer(std::shared_ptr<IBaseFilter>& renderer) override {
+        return m_real.CreateNullRenderer(renderer);
+    }
+    HRESULT CreateCaptureGraphBuilder(std::unique_ptr<ICaptureGraphBuilder2>& builder) override {
+        return m_real.CreateCaptureGraphBuilder(builder);
+    }
+
+private:
+    struct Bag final : IPropertyBag {
+        HRESULT Read(const char* name, std::string& value) override {
+            value = std::string(name) == "CLSID" ? KSPROXY_CLSID : "Pre-encoded JPEG camera";
+            return S_OK;
+        }
+    };
+    struct Camera final : IMoniker {
+        explicit Camera(const CPreEncodedCameraService& service) : m_service(service) {}
+        HRESULT BindToStorage(std::shared_ptr<IPropertyBag>& bag) override {
+            bag = std::make_shared<Bag>();
+            return S_OK;
+        }
+        HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
+            const CPreEncodedCameraService& s = m_service;
+            GstElementPtr source(gst_parse_bin_from_description(
+                JpegSource(s.m_strPattern, s.m_nWidth, s.m_nHeight).c_str(), TRUE, nullptr));
+            if (source)
+                gst_object_ref_sink(source.get());
+            GstCapsPtr caps(gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, s.m_nWidth,
+                                                "height", G_TYPE_INT, s.m_nHeight, "framerate",
+                                                GST_TYPE_FRACTION, 30, 1, nullptr));
+            filter = CGstCaptureFilter::Create(std::move(source), std::move(caps),
+                                               "Pre-encoded JPEG camera", CameraControlSource{});
+            return filter ? S_OK : E_FAIL;
+        }
+        const CPreEncodedCameraService& m_service;
+    };
+    struct Devices final : IEnumMoniker {
+        explicit Devices(const CPreEncodedCameraService& service) : m_service(service) {}
+        HRESULT Reset() override {
+            m_bListed = false;
+            return S_OK;
+        }
+        HRESULT Next(std::shared_ptr<IMoniker>& device) override {
+            if (m_bListed)
+                return S_FALSE;
+            m_bListed = true;
+            device = std::make_shared<Camera>(m_service);
+            return S_OK;
+        }
+        const CPreEncodedCameraService& m_service;
+        bool m_bListed = false;
+    };
+
+    IMediaGraphService& m_real;
+    std::string m_strPattern;
+    int m_nWidth, m_nHeight;
+};
+
+// Thirty frames of SMPTE bars (their noise block differs in each) as JPEG
+// files frame-NN.jpg in folder; the multifilesrc pattern that plays them.
+std::string EncodeJpegFrames(const QString& folder, int width, int height) {
+    const std::string pattern = folder.toStdString() + "/frame-" + std::to_string(width) + "x" +
+                                std::to_string(height) + "-%02d.jpg";
+    const std::string command =
+        "gst-launch-1.0 -q videotestsrc pattern=smpte num-buffers=30 ! video/x-raw,width=" +
+        std::to_string(width) + ",height=" + std::to_string(height) +
+        " ! jpegenc ! multifilesink location=" + pattern + " >/dev/null";
+    if (std::system(command.c_str()) != 0)
+        std::fprintf(stderr, "could not encode the JPEG frames\n");
+    return pattern;
+}
+
+const char* RendererName() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb"))
+        return "ximagesink on X11";
+    if (platform.startsWith(QLatin1String("wayland")))
+        return "waylandsink on Wayland";
+    return "Qt painting (offscreen)";
+}
+
+// One line: our CPU beside the floor's; then either the first frame beside
+// the bare pipeline's first buffer, or the press-to-frame time.
+struct Row {
+    const char* label;
+    IMediaGraphService* service;
+    int mode;
+    std::string floor;
+    int width = 0, height = 0; // of the YUY2 floor, for its first buffer
+    bool bSnapshots = false;
+};
+
+void RunRow(const Row& row) {
+    std::vector<double> ours, oursFirst, bare, bareFirst, press;
+    for (int run = 0; run < RUNS; ++run) {
+        const PreviewFigures figures = Preview(*row.service, row.mode, WINDOW_MS, row.bSnapshots);
+        ours.push_back(figures.cpu);
+        oursFirst.push_back(figures.firstFrameMs);
+        press.push_back(figures.pressToFrameMs);
+        bare.push_back(BareCpu(row.floor));
+        if (row.width > 0 && !row.bSnapshots)
+            bareFirst.push_back(BareFirstBufferMs(row.width, row.height));
+    }
+    const double cpu = Median(ours), floorCpu = Median(bare);
+    std::printf("%-26s %6.1f%% %9.1f%% %6.2fx", row.label, cpu * 100, floorCpu * 100,
+                floorCpu > 0 ? cpu / floorCpu : 0.0);
+    if (row.bSnapshots) {
+        std::printf("   press to frame %.1fms\n", Median(press));
+    } else if (!bareFirst.empty()) {
+        const double first = Median(oursFirst), floorFirst = Median(bareFirst);
+        std::printf(" %10.1fms %10.1fms %6.2fx\n", first, floorFirst,
+                    floorFirst > 0 ? first / floorFirst : 0.0);
+    } else {
+        std::printf(" %10.1fms\n", Median(oursFirst));
+    }
+    std::fflush(stdout);
+}
+
 } // namespace
 
+void RunRows(char* program, bool bWayland);
+
+// Starts a headless weston on a socket of its own in a private runtime
+// folder; its process id, or -1.
+pid_t StartWeston(const std::string& runtimeDir) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        execlp("weston", "weston", "--no-config", "--backend=headless-backend.so",
+               "--socket=vizor-bench", "--idle-time=0", "--width=1024", "--height=768",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string socket = runtimeDir + "/vizor-bench";
+    for (int i = 0; i < 100 && access(socket.c_str(), F_OK) != 0; ++i)
+        usleep(100 * 1000);
+    return access(socket.c_str(), F_OK) == 0 ? pid : -1;
+}
+
 int main(int argc, char** argv) {
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+    // --wayland: the same rows under a headless weston started here, through
+    // Qt's Wayland platform.
+    const bool bWayland = argc > 1 && std::string(argv[1]) == "--wayland";
+    QTemporaryDir runtime;
+    pid_t weston = -1;
+    if (bWayland) {
+        chmod(runtime.path().toLocal8Bit().constData(), 0700);
+        weston = StartWeston(runtime.path().toStdString());
+        if (weston < 0) {
+            std::fprintf(stderr, "weston did not start\n");
+            return 1;
+        }
+        setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
+        setenv("WAYLAND_DISPLAY", "vizor-bench", 1);
+        setenv("QT_QPA_PLATFORM", "wayland", 1);
+        unsetenv("DISPLAY");
+    } else if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
         setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
     setenv("VIZOR_TEST_CAMERA", "1", 0);
-    QApplication app(argc, argv);
+    RunRows(argv[0], bWayland);
+    // The compositor goes after the application's last connection to it.
+    if (weston > 0) {
+        kill(weston, SIGTERM);
+        waitpid(weston, nullptr, 0);
+    }
+    return 0;
+}
+
+void RunRows(char* program, bool bWayland) {
+    int qtArgc = 1;
+    QApplication app(qtArgc, &program);
     std::unique_ptr<IMediaGraphService> service = CreateGstMediaGraphService();
+    QTemporaryDir frames;
+    const std::string jpeg640 = EncodeJpegFrames(frames.path(), 640, 480);
+    const std::string jpeg1280 = EncodeJpegFrames(frames.path(), 1280, 1024);
+    CPreEncodedCameraService camera640(*service, jpeg640, 640, 480);
+    CPreEncodedCameraService camera1280(*service, jpeg1280, 1280, 1024);
     // Load every plugin once, for both sides, before anything is timed.
     Preview(*service, RES_640X480, 0, false);
+    Preview(camera640, RES_640X480, 0, false);
     BareFirstBufferMs(640, 480);
 
-    std::printf("median of %d runs; floor = camera frames converted once to BGRx\n", RUNS);
-    std::printf("%-16s %12s %12s %7s %14s %14s %7s\n", "preview", "CPU", "floor CPU", "ratio",
+    std::printf("median of %d runs of %d s; floor = each camera frame turned once into the "
+                "host's BGRx\n",
+                RUNS, WINDOW_MS / 1000);
+    std::printf("renderer: %s\n", RendererName());
+    std::printf("%-26s %7s %10s %7s %12s %11s %7s\n", "preview", "CPU", "floor CPU", "ratio",
                 "first frame", "bare first", "ratio");
-    struct Size {
-        int mode, width, height;
-    };
-    double floor640 = 0;
-    for (const Size size : {Size{RES_640X480, 640, 480}, Size{RES_1_3M, 1280, 1024}}) {
-        std::vector<double> ours, oursFirst, bare, bareFirst;
-        for (int run = 0; run < RUNS; ++run) {
-            const PreviewFigures figures = Preview(*service, size.mode, WINDOW_MS, false);
-            ours.push_back(figures.cpu);
-            oursFirst.push_back(figures.firstFrameMs);
-            bare.push_back(BareCpu(size.width, size.height));
-            bareFirst.push_back(BareFirstBufferMs(size.width, size.height));
-        }
-        const double cpu = Median(ours), floorCpu = Median(bare);
-        const double first = Median(oursFirst), floorFirst = Median(bareFirst);
-        if (size.mode == RES_640X480)
-            floor640 = floorCpu;
-        std::printf("%4dx%-11d %11.1f%% %11.1f%% %6.2fx %12.1fms %12.1fms %6.2fx\n", size.width,
-                    size.height, cpu * 100, floorCpu * 100, floorCpu > 0 ? cpu / floorCpu : 0.0,
-                    first, floorFirst, floorFirst > 0 ? first / floorFirst : 0.0);
-    }
-
-    // A snapshot every second: what the armed copy adds, and how soon the
-    // handler has the frame after the press.
-    std::vector<double> cpu, press;
-    for (int run = 0; run < RUNS; ++run) {
-        const PreviewFigures figures = Preview(*service, RES_640X480, WINDOW_MS, true);
-        cpu.push_back(figures.cpu);
-        press.push_back(figures.pressToFrameMs);
-    }
-    std::printf("640x480 + snapshot/s %7.1f%% %11.1f%% %6.2fx   press to frame %.1fms\n",
-                Median(cpu) * 100, floor640 * 100, floor640 > 0 ? Median(cpu) / floor640 : 0.0,
-                Median(press));
-    return 0;
+    const std::vector<Row> rows =
+        bWayland ? std::vector<Row>{
+                       {"YUY2 640x480", service.get(), RES_640X480, BarePipeline(640, 480), 640, 480},
+                       {"MJPEG 1280x1024 -> 640x480", &camera1280, RES_1_3M,
+                        BareJpegPipeline(jpeg1280, 1280, 1024)},
+                   }
+                 : std::vector<Row>{
+                       {"YUY2 640x480", service.get(), RES_640X480, BarePipeline(640, 480), 640, 480},
+                       {"YUY2 1280x1024", service.get(), RES_1_3M, BarePipeline(1280, 1024), 1280,
+                        1024},
+                       {"MJPEG 640x480", &camera640, RES_640X480,
+                        BareJpegPipeline(jpeg640, 640, 480)},
+                       {"MJPEG 1280x1024 -> 640x480", &camera1280, RES_1_3M,
+                        BareJpegPipeline(jpeg1280, 1280, 1024)},
+                       // A snapshot every second: what the armed copy adds,
+                       // and how soon the handler has the frame.
+                       {"YUY2 640x480 + snapshot/s", service.get(), RES_640X480,
+                        BarePipeline(640, 480), 0, 0, true},
+                       {"MJPEG 1.3M + snapshot/s", &camera1280, RES_1_3M,
+                        BareJpegPipeline(jpeg1280, 1280, 1024), 0, 0, true},
+                   };
+    for (const Row& row : rows)
+        RunRow(row);
 }

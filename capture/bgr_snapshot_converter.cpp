@@ -78,7 +78,11 @@ bool CBottomUpBgrConverter::Configure(GstCaps* caps) {
 const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LONG& length,
                                            LONG& width, LONG& height) {
     length = width = height = 0;
-    if (!caps || !buffer || !Configure(caps))
+    if (!caps || !buffer || gst_caps_is_empty(caps))
+        return nullptr;
+    if (gst_structure_has_name(gst_caps_get_structure(caps, 0), "image/jpeg"))
+        return DecodeJpeg(buffer, length, width, height);
+    if (!Configure(caps))
         return nullptr;
     CMappedFrame in(&m_in, buffer);
     if (!in.IsMapped())
@@ -101,4 +105,25 @@ const BYTE* CBottomUpBgrConverter::Convert(GstCaps* caps, GstBuffer* buffer, LON
     width = nWidth;
     height = nHeight;
     return m_pixels.data();
+}
+
+// Streaming thread. A frame that does not decode whole (cut short, damaged)
+// never becomes a photo: the snapshot stays armed for the next frame. The
+// size is the picture's own, from its header: a camera that renegotiates may
+// send frames ahead of caps that describe them.
+const BYTE* CBottomUpBgrConverter::DecodeJpeg(GstBuffer* buffer, LONG& length, LONG& width,
+                                              LONG& height) {
+    GstMapInfo map;
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ))
+        return nullptr;
+    int nWidth = 0;
+    int nHeight = 0;
+    const BYTE* pixels = m_jpeg.DecodeBottomUpBgr(map.data, map.size, nWidth, nHeight);
+    gst_buffer_unmap(buffer, &map);
+    if (!pixels)
+        return nullptr;
+    width = nWidth;
+    height = nHeight;
+    length = static_cast<LONG>(3LL * nWidth * nHeight);
+    return pixels;
 }

@@ -1,10 +1,13 @@
 #pragma once
 // Builds the grabber's copy of one camera frame: packed rows of width x 3
 // bytes (blue, green, red), the bottom row first, the layout BufferCB and the
-// snapshot store expect. Only armed frames come here, so the preview's own
-// conversion stays the only per-frame work.
+// snapshot store expect. Raw frames are converted; a JPEG camera's frame is
+// decoded in full from the compressed buffer, and only when it decodes whole.
+// Only armed frames come here, so the preview's own conversion stays the only
+// per-frame work.
 
 #include "capture/gst_ptr.h"
+#include "capture/jpeg_frame_reader.h"
 
 #include <gst/video/video.h>
 
@@ -30,10 +33,12 @@ public:
 
 private:
     bool Configure(GstCaps* caps);
+    const BYTE* DecodeJpeg(GstBuffer* buffer, LONG& length, LONG& width, LONG& height);
 
     GstCapsPtr m_pCaps; // the format m_pConverter was made for
     GstVideoInfo m_in{};
     GstVideoInfo m_out{};
     GstVideoConverterPtr m_pConverter;
     std::vector<BYTE> m_pixels;
+    CJpegFrameReader m_jpeg;
 };

@@ -2,7 +2,7 @@
 
 #include "capture/bounded_state_change.h"
 #include "capture/gst_filters.h"
-#include "capture/video_surface.h"
+#include "capture/video_renderer.h"
 #include "platform/trace.h"
 
 #include <QCoreApplication>
@@ -184,6 +184,15 @@ GstBusSyncReply CGstFilterGraph::OnBusMessage(GstBus*, GstMessage* message, gpoi
         }
         break;
     }
+    case GST_MESSAGE_ELEMENT: {
+        const GstStructure* structure = gst_message_get_structure(message);
+        if (structure && gst_structure_has_name(structure, FIRST_FRAME_MESSAGE)) {
+            std::lock_guard lock(state.m_lock);
+            state.m_bFirstFrame = true;
+            state.m_changed.notify_all();
+        }
+        break;
+    }
     case GST_MESSAGE_STATE_CHANGED: {
         std::lock_guard lock(state.m_lock);
         if (GST_MESSAGE_SRC(message) == GST_OBJECT(state.pPipeline)) {
@@ -279,25 +288,18 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
     if (m_bRendered)
         return VFW_E_CANNOT_CONNECT;
 
-    std::vector<GstElement*> chain{camera->Element()};
-    GstElement* decoder = nullptr;
-    if (camera->CurrentFormat().subtype == "MJPG") {
-        decoder = gst_element_factory_make("jpegdec", nullptr);
-        if (!decoder || !AddElement(decoder))
-            return VFW_E_CANNOT_CONNECT;
-        chain.push_back(decoder);
-    }
-    chain.push_back(grabber->Element());
+    // A JPEG camera's frames are decoded by the preview decoder in the
+    // grabber; the tap still sees them as the camera sent them.
+    if (camera->CurrentFormat().subtype == "MJPG" && !grabber->TakeJpegFrames())
+        return VFW_E_CANNOT_CONNECT;
+    std::vector<GstElement*> chain{camera->Element(), grabber->Element()};
     std::unique_ptr<CVideoRenderer> renderer;
     if (sink) {
         chain.push_back(sinkElement->Element());
     } else {
         renderer = CVideoRenderer::Create();
-        if (!renderer || !AddElement(renderer->Element())) {
-            if (decoder)
-                gst_bin_remove(GST_BIN(m_pPipeline.get()), decoder);
+        if (!renderer || !AddElement(renderer->Element()))
             return VFW_E_CANNOT_RENDER;
-        }
         chain.push_back(renderer->Element());
     }
 
@@ -305,8 +307,6 @@ HRESULT CGstFilterGraph::RenderStream(PinCategory category, MajorType type, IBas
         if (!gst_element_link(chain[i], chain[i + 1])) {
             for (std::size_t j = 0; j < i; ++j)
                 gst_element_unlink(chain[j], chain[j + 1]);
-            if (decoder)
-                gst_bin_remove(GST_BIN(m_pPipeline.get()), decoder);
             if (renderer)
                 gst_bin_remove(GST_BIN(m_pPipeline.get()), renderer->Element());
             return VFW_E_CANNOT_CONNECT;
@@ -332,6 +332,7 @@ HRESULT CGstFilterGraph::Run() {
         m_pBus->m_hrError = S_OK;
         m_pBus->m_bLive = false;
         m_pBus->m_hrLost = S_OK;
+        m_pBus->m_bFirstFrame = false;
     }
     // Every start of a camera, whoever asks for it (program start, a new
     // size, a replug, a resume), sets the values kept for it first, so the
@@ -355,11 +356,15 @@ HRESULT CGstFilterGraph::Run() {
         std::lock_guard lock(m_pBus->m_lock);
         return FAILED(m_pBus->m_hrError) ? m_pBus->m_hrError : E_FAIL;
     }
-    // A live camera gets to PLAYING when the first frame reaches the sink; a
-    // busy device or a format it will not deliver shows as an error instead.
+    // A live camera gets to PLAYING when the first frame reaches the sink (a
+    // renderer that starts without one reports that frame itself); a busy
+    // device or a format it will not deliver shows as an error instead.
+    const bool bReportsFirstFrame = m_pRenderer && !m_pRenderer->StartsOnFirstFrame();
     std::unique_lock lock(m_pBus->m_lock);
-    const bool settled = m_pBus->m_changed.wait_until(
-        lock, deadline, [this] { return m_pBus->m_bPlaying || FAILED(m_pBus->m_hrError); });
+    const bool settled = m_pBus->m_changed.wait_until(lock, deadline, [&] {
+        return (m_pBus->m_bPlaying && (m_pBus->m_bFirstFrame || !bReportsFirstFrame)) ||
+               FAILED(m_pBus->m_hrError);
+    });
     HRESULT hr = S_OK;
     if (FAILED(m_pBus->m_hrError))
         hr = m_pBus->m_hrError;

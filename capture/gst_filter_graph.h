@@ -86,6 +86,7 @@ private:
         std::mutex m_lock;
         std::condition_variable m_changed;
         bool m_bPlaying = false;
+        bool m_bFirstFrame = false;
         HRESULT m_hrError = S_OK;
         // Between a successful Run and Stop: a device error of the camera is
         // a loss, reported once through m_onLost.

@@ -2,6 +2,7 @@
 
 #include "capture/frame_size_watch.h"
 #include "capture/kept_camera_controls.h"
+#include "capture/mjpeg_preview_decoder.h"
 #include "capture/test_camera.h"
 #include "capture/v4l2_controls.h"
 #include "capture/video_caps.h"
@@ -134,20 +135,48 @@ std::shared_ptr<CGstSampleGrabber> CGstSampleGrabber::Create() {
     // Converts and, where the renderer is smaller than the frame, scales in
     // the same pass. Stretched like the renderer's window always was: no
     // borders. Nearest pixel, as the preview has always been drawn.
-    grabber->m_pConvert = MakeElement("videoconvertscale");
-    if (!grabber->m_pConvert)
+    GstElementPtr convert = MakeElement("videoconvertscale");
+    if (!convert)
         return nullptr;
-    g_object_set(grabber->m_pConvert.get(), "add-borders", FALSE, nullptr);
-    gst_util_set_object_arg(G_OBJECT(grabber->m_pConvert.get()), "method", "nearest-neighbour");
-    grabber->m_pTapPad.reset(gst_element_get_static_pad(grabber->m_pConvert.get(), "sink"));
+    g_object_set(convert.get(), "add-borders", FALSE, nullptr);
+    gst_util_set_object_arg(G_OBJECT(convert.get()), "method", "nearest-neighbour");
+    grabber->m_pBin.reset(gst_bin_new(nullptr));
+    gst_object_ref_sink(grabber->m_pBin.get());
+    GstElement* bin = grabber->m_pBin.get();
+    gst_element_add_pad(bin, gst_ghost_pad_new_no_target("sink", GST_PAD_SINK));
+    gst_element_add_pad(bin, gst_ghost_pad_new_no_target("src", GST_PAD_SRC));
+    if (!grabber->SetStage(std::move(convert)))
+        return nullptr;
+    // The tap sits on the bin's input: it sees the camera's frame, raw or JPEG.
+    grabber->m_pTapPad.reset(gst_element_get_static_pad(bin, "sink"));
     grabber->m_nProbe = gst_pad_add_probe(grabber->m_pTapPad.get(), GST_PAD_PROBE_TYPE_BUFFER,
                                           &CGstSampleGrabber::OnBuffer, grabber.get(), nullptr);
     return grabber;
 }
 
+bool CGstSampleGrabber::SetStage(GstElementPtr stage) {
+    GstBin* bin = GST_BIN(m_pBin.get());
+    if (m_pStage)
+        gst_bin_remove(bin, m_pStage.get());
+    m_pStage = std::move(stage);
+    if (!gst_bin_add(bin, m_pStage.get()))
+        return false;
+    const GstPadPtr sink(gst_element_get_static_pad(m_pStage.get(), "sink"));
+    const GstPadPtr src(gst_element_get_static_pad(m_pStage.get(), "src"));
+    const GstPadPtr ghostSink(gst_element_get_static_pad(m_pBin.get(), "sink"));
+    const GstPadPtr ghostSrc(gst_element_get_static_pad(m_pBin.get(), "src"));
+    return gst_ghost_pad_set_target(GST_GHOST_PAD(ghostSink.get()), sink.get()) &&
+           gst_ghost_pad_set_target(GST_GHOST_PAD(ghostSrc.get()), src.get());
+}
+
 CGstSampleGrabber::~CGstSampleGrabber() {
     if (m_pTapPad)
         gst_pad_remove_probe(m_pTapPad.get(), m_nProbe);
+}
+
+bool CGstSampleGrabber::TakeJpegFrames() {
+    GstElementPtr decoder = MakeMjpegPreviewDecoder();
+    return decoder && SetStage(std::move(decoder));
 }
 
 // The callback always sees RGB24; the conversion to it is the tap's own.

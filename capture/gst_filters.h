@@ -80,10 +80,11 @@ private:
 };
 
 // The frame tap and the preview's conversion. Every frame is converted once,
-// to top-down BGRx at the renderer's size (its caps ask for it), which the
-// video surface paints as it is. Ahead of that conversion a probe sees the
-// camera's own frame; only while a snapshot is armed does it build the
-// bottom-up BGR24 copy and hand it to the callback on the streaming thread.
+// to what the renderer takes at its size (its caps ask for it): raw frames by
+// videoconvertscale, a JPEG camera's frames by the preview decoder. Ahead of
+// that conversion a probe sees the camera's own frame; only while a snapshot
+// is armed does it build the bottom-up BGR24 copy and hand it to the callback
+// on the streaming thread.
 class CGstSampleGrabber final : public ISampleGrabber, public IGstElementFilter {
 public:
     // Null when an element is missing from the installation.
@@ -96,7 +97,10 @@ public:
     HRESULT SetCallback(ISampleGrabberCB* pCallback, LONG nWhichMethod) override;
     HRESULT GetConnectedMediaType(VideoFormat& format) override;
 
-    GstElement* Element() const override { return m_pConvert.get(); }
+    GstElement* Element() const override { return m_pBin.get(); }
+    // Before linking: the camera sends JPEG, which the preview decoder takes
+    // in place of videoconvertscale. False when it cannot be put in.
+    bool TakeJpegFrames();
     // The graph builder reports the size the tap will deliver once connected.
     void SetConnected(LONG width, LONG height);
 
@@ -105,7 +109,11 @@ private:
     static GstPadProbeReturn OnBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     void Deliver(GstPad* pad, GstBuffer* buffer);
 
-    GstElementPtr m_pConvert;
+    bool SetStage(GstElementPtr stage);
+
+    GstElementPtr m_pBin;
+    // Inside m_pBin, between its ghost pads.
+    GstElementPtr m_pStage;
     GstPadPtr m_pTapPad;
     gulong m_nProbe = 0;
     std::atomic<ISampleGrabberCB*> m_pCallback{nullptr};

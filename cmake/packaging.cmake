@@ -34,10 +34,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://github.com/nimbrel/vizor")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded by name when the capture graph is built: videoconvertscale, appsink
-# and videotestsrc (base); ximagesink, the preview's sink on X11 (x); v4l2src,
-# jpegdec and videobalance (good).
+# and videotestsrc (base); ximagesink, the preview's sink on X11 (x); v4l2src
+# and videobalance (good); waylandsink, the preview's sink on Wayland (bad).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-x (>= 1.22), gstreamer1.0-plugins-good (>= 1.22)")
+    "gstreamer1.0-plugins-base (>= 1.22), gstreamer1.0-x (>= 1.22), gstreamer1.0-plugins-good (>= 1.22), gstreamer1.0-plugins-bad (>= 1.22)")
 # Cameras served by PipeWire, and Wayland sessions.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-pipewire, qt6-wayland")
 include(CPack)

@@ -34,7 +34,7 @@ const char* const kAddonMessages[] = {
 } // namespace
 
 jpeg_error_mgr* InitJpegErrorTrap(JpegErrorTrap& trap) {
-    jpeg_std_error(&trap.pub);
+    InitJpegErrorJump(trap);
     trap.pub.addon_message_table = kAddonMessages;
     trap.pub.first_addon_message = JMSG_TOO_MANY_SCANS;
     trap.pub.last_addon_message = JMSG_TOO_MUCH_DATA;
@@ -47,6 +47,5 @@ void OnJpegFatalError(j_common_ptr cinfo) {
     // Every object of this frame is gone before the jump: longjmp must not
     // skip a destructor.
     ShowLibraryMessage(cinfo, "JPEG Fatal Error", MB_ICONERROR, MessageBoxOwner::None);
-    auto* trap = reinterpret_cast<JpegErrorTrap*>(cinfo->err);
-    std::longjmp(trap->jump, 1);
+    JumpToJpegTrap(cinfo);
 }

@@ -3,21 +3,7 @@
 // manager with its fatal-error exit replaced by a jump back into the call that
 // owns the object, and its messages shown to the user.
 
-// win_types.h declares TRUE and FALSE as constants; jmorecfg.h defines them as
-// macros only where they are missing, so it has to be seen first.
-#include "platform/win_types.h"
-
-#include <csetjmp>
-#include <cstdio>
-
-#include <jpeglib.h>
-
-// The library's manager must come first: libjpeg only knows the jpeg_error_mgr
-// pointer, and OnJpegFatalError gets back to the jump buffer from it.
-struct JpegErrorTrap {
-    jpeg_error_mgr pub;
-    std::jmp_buf jump;
-};
+#include "capture/jpeg_trap.h"
 
 // Our own message codes, in the manager's add-on table so that they are
 // formatted and shown like the library's.
@@ -26,7 +12,7 @@ enum JpegAddonMessage {
     JMSG_TOO_MUCH_DATA = 1001,  // "more than %d MB"
 };
 
-// Fills the manager with the library's defaults, then routes error_exit to
+// Fills the manager as InitJpegErrorJump does, then routes error_exit to
 // OnJpegFatalError and output_message to a "JPEG Error" box. Returns the
 // manager to store in the object's err field. The caller must setjmp(jump)
 // before the first library call on the object.

@@ -7,10 +7,10 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config clang-format
   # program
-  qt6-base-dev qt6-base-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-base-private-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
-  gstreamer1.0-pipewire gstreamer1.0-x
+  gstreamer1.0-pipewire gstreamer1.0-x gstreamer1.0-plugins-bad
   libjpeg62-turbo-dev libudev-dev libxcb1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libjpeg-turbo-progs
