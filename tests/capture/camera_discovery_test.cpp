@@ -8,7 +8,8 @@
 
 namespace {
 
-const std::string KS = KSPROXY_CLSID;
+// The camera stack's class, spelled out: a wrong constant in the code must show.
+const std::string KS = "{17CCA71B-ECD7-11D0-B908-00A0C9223196}";
 const std::string OLD_CLASS = "{860BB310-5D01-11D0-BD3B-00A0C911CE86}";
 
 FakeDevice Device(std::optional<std::string> name, std::optional<std::string> clsid) {
@@ -55,7 +56,7 @@ TEST(CameraDiscovery, OtherClassWithUnknownNameIsPassedOver) {
 }
 
 TEST(CameraDiscovery, PreferredNameIsTakenWhateverItsClass) {
-    for (const char* name : PREFERRED_CAMERA_NAMES) {
+    for (const char* name : {"Nimbrel Roundcam", "USB2.0 Imager", "OrvelCam, TK Max"}) {
         FakeMediaGraphService service({.devices = {Device(name, OLD_CLASS)}});
         EXPECT_EQ(Chosen(service), 0) << name;
     }

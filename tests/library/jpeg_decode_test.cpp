@@ -68,9 +68,10 @@ TEST_F(JpegDecode, RoundTripKeepsSizeAndPutsTheFirstRowOnTop) {
 }
 
 TEST_F(JpegDecode, GreyscaleFileGivesThreeEqualBytesPerPixel) {
+    // A ramp from black on the left to 198 on the right: grey x * 2.
     std::vector<unsigned char> picture(100 * 100 * 3);
     for (std::size_t i = 0; i < picture.size(); ++i)
-        picture[i] = static_cast<unsigned char>(i * 7 / 3);
+        picture[i] = static_cast<unsigned char>(i / 3 % 100 * 2);
     ASSERT_TRUE(JpegFile::EncodeFromRgb(m_dir / "grey.jpg", picture.data(), 100, 100, 0, 90));
     m_buffer.assign(m_buffer.size(), 0xAB);
 
@@ -81,6 +82,8 @@ TEST_F(JpegDecode, GreyscaleFileGivesThreeEqualBytesPerPixel) {
     for (std::size_t i = 0; i < 100 * 100 * 3; i += 3)
         nUnequal += m_buffer[i] != m_buffer[i + 1] || m_buffer[i] != m_buffer[i + 2];
     EXPECT_EQ(nUnequal, 0);
+    EXPECT_TRUE(Near(Pixel(10, 50), 20, 20, 20));
+    EXPECT_TRUE(Near(Pixel(90, 50), 180, 180, 180));
     // Nothing is written past the picture.
     EXPECT_EQ(m_buffer[100 * 100 * 3], 0xAB);
 }

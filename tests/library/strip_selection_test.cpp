@@ -59,12 +59,19 @@ TEST(StripSelection, PlainShiftAndControlClicks) {
     EXPECT_EQ(strip->m_nMarked, 1) << "modes other than 1 change nothing";
 }
 
-TEST(StripSelection, OutOfRangeIndexSelectsNothingAndWritesNoMark) {
+TEST(StripSelection, LastIndexIsMarkedAndOnePastItSelectsNothing) {
+    // 10001 marks: photo indexes 0 to 10000.
     auto strip = StripWith(3);
+    strip->m_nCurrent = 10000;
+    UpdateSelection(*strip, 0, 1);
+    EXPECT_EQ(strip->m_nMarked, 1);
+    EXPECT_EQ(Marked(*strip, 10000), 1);
+
     strip->m_nCurrent = 10001;
     strip->m_nAnchor = 2;
     UpdateSelection(*strip, MK_SHIFT, 1);
     EXPECT_EQ(strip->m_nMarked, 0);
+    EXPECT_EQ(Marked(*strip, 10000), 0) << "the earlier mark is cleared";
     EXPECT_EQ(strip->m_nAnchor, 10001);
 }
 
