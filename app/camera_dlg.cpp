@@ -32,6 +32,7 @@ CCameraDlg::CCameraDlg(QWidget* parent) : QDialog(parent) {
         connect(button, &CImageStatic::Command, this, &CCameraDlg::OnCommand);
     }
 
+    DescribeControls();
     m_hIcon = LoadIconResource(IDI_MAIN);
 
     // The two large blocks. The record block comes from calloc: pages the
@@ -135,6 +136,7 @@ BOOL CCameraDlg::OnInitDialog() {
     WriteValue(HKEY_CURRENT_USER, "SOFTWARE\\OrvelCam", "WantDel2", REG_DWORD, &zero, 4);
     PreloadCameraPresence();
     LayoutControls();
+    SetUpFocusChain();
     WatchKeys();
     return TRUE;
 }
