@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/pictures_folder.h"
 #include "platform/trace.h"
+#include "platform/window_placement.h"
 #include "ui/dialog_template.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
@@ -62,6 +63,7 @@ int CCameraDlg::DoModal() {
         return QDialog::Rejected;
     }
     OnInitDialog();
+    PlaceWindowOnScreen(*this);
     const int nResult = exec();
     DestroyWindow();
     OnDestroy();
