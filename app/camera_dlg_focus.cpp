@@ -28,10 +28,9 @@ void CCameraDlg::SetUpFocusChain() {
     if (!m_pFocusMark)
         m_pFocusMark = new CFocusMark(*this);
     // Each button alone; the strip as a whole, around all its cells.
-    for (QWidget* button : {static_cast<QWidget*>(&m_btnSnapshot),
-                            static_cast<QWidget*>(&m_btnDelete),
-                            static_cast<QWidget*>(&m_btnResolution),
-                            static_cast<QWidget*>(&m_btnProperties)})
+    for (QWidget* button :
+         {static_cast<QWidget*>(&m_btnSnapshot), static_cast<QWidget*>(&m_btnDelete),
+          static_cast<QWidget*>(&m_btnResolution), static_cast<QWidget*>(&m_btnProperties)})
         m_pFocusMark->Mark(button, button->geometry());
     QRect strip;
     for (const CKeyForwardStatic& cell : m_stcThumb)

@@ -128,9 +128,6 @@ public:
         QAccessible::State s = QAccessibleWidget::state();
         s.selectable = true;
         s.selected = HasPhoto() && Access()->SlotSelected(Slot());
-        // The strip takes the focus as a whole, on its first cell.
-        s.focusable = false;
-        s.focused = false;
         if (!HasPhoto())
             s.invisible = true;
         return s;
@@ -221,7 +218,8 @@ public:
         QList<QObject*> menus;
         for (QObject* object : widget()->children()) {
             auto* child = qobject_cast<QWidget*>(object);
-            if (child == nullptr || qobject_cast<QFocusFrame*>(child) || qobject_cast<CFocusMark*>(child))
+            if (child == nullptr || qobject_cast<QFocusFrame*>(child) ||
+                qobject_cast<CFocusMark*>(child))
                 continue;
             if (auto* menu = qobject_cast<QMenu*>(child)) {
                 if (menu->isVisible())
@@ -290,9 +288,14 @@ void CStripAccessObject::StripChanged() {
         QAccessibleEvent reorder(this, QAccessible::ObjectReorder);
         QAccessible::updateAccessibility(&reorder);
     }
+    m_names.resize(m_nCells);
     for (int k = 0; k < nShown; ++k) {
-        QAccessibleEvent named(&m_pCells[k], QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&named);
+        const QString name = access->SlotPhotoName(k);
+        if (name != m_names[k]) {
+            m_names[k] = name;
+            QAccessibleEvent named(&m_pCells[k], QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&named);
+        }
         const std::uint64_t bit = std::uint64_t{1} << k;
         const bool bSelected = access->SlotSelected(k);
         if (bSelected != ((m_nSelectedBits & bit) != 0)) {

@@ -6,6 +6,7 @@
 // after its photo, selectable and opened by its activate action. An open
 // popup menu of the window is listed under it while it shows.
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -53,7 +54,9 @@ private:
     QWidget& m_window;
     CKeyForwardStatic* m_pCells;
     int m_nCells;
+    // What screen readers were last told.
     int m_nShown = 0;
+    QList<QString> m_names;
     std::uint64_t m_nSelectedBits = 0;
 };
 

@@ -90,33 +90,51 @@ IconDrawing AppIconDrawing(int size) {
     } else {
         d.shapes.push_back(
             {IconShape::RoundedRect, QRectF(112, 188, 32, 34), 6, {}, neck, INK, standPen});
-        d.shapes.push_back({IconShape::Ellipse, QRectF(60, 212, 136, 32), 0, {}, foot, INK, standPen});
+        d.shapes.push_back(
+            {IconShape::Ellipse, QRectF(60, 212, 136, 32), 0, {}, foot, INK, standPen});
     }
     // Head.
     const QPointF centre(128, small ? 100 : 112);
     const qreal radius = small ? 92 : 96;
-    d.shapes.push_back({IconShape::Ellipse, Circle(centre, radius), 0, {},
+    d.shapes.push_back({IconShape::Ellipse,
+                        Circle(centre, radius),
+                        0,
+                        {},
                         Radial(centre, radius, centre - QPointF(radius * 0.35, radius * 0.45),
                                {{0, QColor(0xff, 0xff, 0xff)},
                                 {0.7, QColor(0xd5, 0xe0, 0xec)},
                                 {1, QColor(0xa4, 0xb6, 0xca)}}),
-                        INK, small ? 16.0 : 7.0});
+                        INK,
+                        small ? 16.0 : 7.0});
     // Lens, with a glint.
     const qreal lens = radius * 0.56;
-    d.shapes.push_back({IconShape::Ellipse, Circle(centre, lens), 0, {},
+    d.shapes.push_back({IconShape::Ellipse,
+                        Circle(centre, lens),
+                        0,
+                        {},
                         Radial(centre, lens, centre - QPointF(lens * 0.3, lens * 0.35),
                                {{0, QColor(0x7c, 0xe8, 0xff)},
                                 {0.45, QColor(0x1a, 0x8c, 0xd0)},
                                 {1, QColor(0x10, 0x25, 0x48)}}),
-                        QColor(0x1b, 0x2a, 0x3c), small ? 12.0 : 8.0});
+                        QColor(0x1b, 0x2a, 0x3c),
+                        small ? 12.0 : 8.0});
     d.shapes.push_back({IconShape::Ellipse,
-                        Circle(centre - QPointF(lens * 0.35, lens * 0.38), lens * 0.2), 0, {},
-                        Solid(QColor(255, 255, 255, 210)), QColor(), 0});
+                        Circle(centre - QPointF(lens * 0.35, lens * 0.38), lens * 0.2),
+                        0,
+                        {},
+                        Solid(QColor(255, 255, 255, 210)),
+                        QColor(),
+                        0});
     if (!small) {
         // The activity light.
-        d.shapes.push_back({IconShape::Ellipse,
-                            Circle(QPointF(centre.x() + radius * 0.62, centre.y() - radius * 0.55), 9),
-                            0, {}, Solid(QColor(0x2f, 0xd0, 0x6a)), QColor(), 0});
+        d.shapes.push_back(
+            {IconShape::Ellipse,
+             Circle(QPointF(centre.x() + radius * 0.62, centre.y() - radius * 0.55), 9),
+             0,
+             {},
+             Solid(QColor(0x2f, 0xd0, 0x6a)),
+             QColor(),
+             0});
     }
     return d;
 }
@@ -127,7 +145,8 @@ IconDrawing SymbolicIconDrawing() {
     IconDrawing d{16, {}};
     const IconFill ink = Solid(SYMBOLIC_INK);
     const QPointF centre(8, 6.5);
-    d.shapes.push_back({IconShape::Ring, Circle(centre, 6), 0, Circle(centre, 4.5), ink, QColor(), 0});
+    d.shapes.push_back(
+        {IconShape::Ring, Circle(centre, 6), 0, Circle(centre, 4.5), ink, QColor(), 0});
     d.shapes.push_back({IconShape::Ellipse, Circle(centre, 2.5), 0, {}, ink, QColor(), 0});
     d.shapes.push_back({IconShape::Rect, QRectF(7, 12, 2, 2), 0, {}, ink, QColor(), 0});
     d.shapes.push_back({IconShape::RoundedRect, QRectF(3, 13.5, 10, 2.5), 1, {}, ink, QColor(), 0});
@@ -179,10 +198,11 @@ QString IconSvg(const IconDrawing& drawing) {
         } else if (f.kind != IconFill::None) {
             const QString id = QStringLiteral("g%1").arg(++nGradient);
             if (f.kind == IconFill::Linear) {
-                defs += QStringLiteral("<linearGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" "
-                                       "x1=\"%2\" y1=\"%3\" x2=\"%4\" y2=\"%5\">%6</linearGradient>\n")
-                            .arg(id, Number(f.from.x()), Number(f.from.y()), Number(f.to.x()),
-                                 Number(f.to.y()), StopsSvg(f.stops));
+                defs +=
+                    QStringLiteral("<linearGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" "
+                                   "x1=\"%2\" y1=\"%3\" x2=\"%4\" y2=\"%5\">%6</linearGradient>\n")
+                        .arg(id, Number(f.from.x()), Number(f.from.y()), Number(f.to.x()),
+                             Number(f.to.y()), StopsSvg(f.stops));
             } else {
                 defs += QStringLiteral("<radialGradient id=\"%1\" gradientUnits=\"userSpaceOnUse\" "
                                        "cx=\"%2\" cy=\"%3\" r=\"%4\" fx=\"%5\" fy=\"%6\">%7"
@@ -201,7 +221,8 @@ QString IconSvg(const IconDrawing& drawing) {
         switch (shape.kind) {
         case IconShape::Rect:
         case IconShape::RoundedRect:
-            body += QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" %6/>\n")
+            body += QStringLiteral(
+                        "<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" %6/>\n")
                         .arg(Number(r.x()), Number(r.y()), Number(r.width()), Number(r.height()),
                              Number(shape.corner), paint);
             break;
@@ -228,5 +249,6 @@ QString IconSvg(const IconDrawing& drawing) {
     return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                           "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%1\" "
                           "viewBox=\"0 0 %1 %1\">\n%2%3</svg>\n")
-        .arg(size, defs.isEmpty() ? QString() : QStringLiteral("<defs>\n%1</defs>\n").arg(defs), body);
+        .arg(size, defs.isEmpty() ? QString() : QStringLiteral("<defs>\n%1</defs>\n").arg(defs),
+             body);
 }

@@ -15,21 +15,21 @@
 
 struct IconFill {
     enum Kind { None, Solid, Linear, Radial } kind = None;
-    QColor colour;          // Solid
-    QPointF from, to;       // Linear: the gradient's line
-    QPointF centre, focal;  // Radial
-    qreal radius = 0;       // Radial
-    QGradientStops stops;   // Linear and Radial
+    QColor colour;         // Solid
+    QPointF from, to;      // Linear: the gradient's line
+    QPointF centre, focal; // Radial
+    qreal radius = 0;      // Radial
+    QGradientStops stops;  // Linear and Radial
 };
 
 struct IconShape {
     // Ring: an ellipse with the inner ellipse `hole` cut out.
     enum Kind { Rect, RoundedRect, Ellipse, Ring } kind;
     QRectF rect;
-    qreal corner = 0;  // RoundedRect
-    QRectF hole;       // Ring
+    qreal corner = 0; // RoundedRect
+    QRectF hole;      // Ring
     IconFill fill;
-    QColor stroke;     // invalid: no outline
+    QColor stroke; // invalid: no outline
     qreal strokeWidth = 0;
 };
 

@@ -1,5 +1,6 @@
 // Paints the program's skin bitmaps, logo and icons and writes them as PNG
-// files (and the icon as SVG as well) into the folder given on the command line (res/ of the source tree):
+// files (and the icon as SVG as well) into the folder given on the command line (res/ of the source
+// tree):
 //   skin_art <res folder>
 // Every picture is painted twice from the same drawing: at its own size and,
 // as name@2x.png, at twice that size for screens scaled to 200 %. Run it

@@ -64,3 +64,17 @@ main_windows() { # the program's visible main windows, one id a line
   xdotool search --onlyvisible --name '^Nimbrel Vizor webcam$' 2>/dev/null || true
 }
 has_window() { [ -n "$(main_windows)" ]; }
+
+# A real window manager (openbox), then the program under it: $window is its
+# main window.
+# shellcheck disable=SC2034 # window: for the sourcing script
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+start_window_manager_and_program() {
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  app_pids+=($!)
+  wait_for 10 wm_running || fail "the window manager did not start"
+  "$program" >"$work/app.log" 2>&1 &
+  app_pid=$!
+  wait_for 30 has_window || fail "no window appeared"
+  window=$(main_windows | head -1)
+}

@@ -32,8 +32,8 @@ Answers AskAndReadButtons() {
         answers.no = box->button(QMessageBox::No)->text().remove(QLatin1Char('&'));
         box->button(QMessageBox::No)->click();
     });
-    const int answer = ShowMessageBox({"?", APP_TITLE, MB_YESNO | MB_ICONQUESTION,
-                                       MessageBoxOwner::None});
+    const int answer =
+        ShowMessageBox({"?", APP_TITLE, MB_YESNO | MB_ICONQUESTION, MessageBoxOwner::None});
     EXPECT_EQ(answer, IDNO);
     return answers;
 }

@@ -47,8 +47,9 @@ TEST(SkinIcons, BothIconsHoldEverySizeAndTheWindowIconIsTransparent) {
         const QList<QSize> sizes = icon.availableSizes();
         for (int size : ICON_IMAGE_SIZES) {
             EXPECT_TRUE(sizes.contains(QSize(size, size))) << id << " " << size;
-            if (id == IDI_MAIN)
+            if (id == IDI_MAIN) {
                 EXPECT_TRUE(icon.pixmap(size).hasAlphaChannel()) << size;
+            }
         }
     }
     EXPECT_TRUE(LoadIconResource(5).isNull());
