@@ -122,6 +122,9 @@ public:
     bool SlotSelected(int nSlot) const override;
     void OpenSlotPhoto(int nSlot) override;
     void DescribeControls();
+    // The resolution menu, a popup of the window, named for screen readers
+    // before it first shows.
+    void NameChildPopup(QObject* child);
     void SetUpFocusChain();
     // Space and Enter while the strip has the focus; true when taken.
     bool OnStripFocusKey(int qtKey);

@@ -11,6 +11,7 @@
 #include "ui/resource_ids.h"
 
 #include <QFile>
+#include <QMenu>
 
 #include <algorithm>
 
@@ -37,6 +38,12 @@ void CCameraDlg::DescribeControls() {
     InstallSkinAccessibility();
     m_pStripAccess = new CStripAccessObject(*this, m_stcThumb, 7);
     m_sbStrip.setAccessibleName(Text(TextId::StripScroll));
+}
+
+void CCameraDlg::NameChildPopup(QObject* child) {
+    // The window's only popup is the resolution menu.
+    if (auto* menu = qobject_cast<QMenu*>(child))
+        menu->setAccessibleName(Text(TextId::ResolutionMenu));
 }
 
 QString CCameraDlg::ControlName(int nID) const {

@@ -41,6 +41,8 @@ bool CCameraDlg::event(QEvent* event) {
         OnSnapshotReady();
         return true;
     }
+    if (event->type() == QEvent::ChildPolished)
+        NameChildPopup(static_cast<QChildEvent*>(event)->child());
     return QDialog::event(event);
 }
 

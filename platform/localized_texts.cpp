@@ -20,7 +20,7 @@ constexpr Language kLanguages[] = {
      "zh_TW",
      {"妳的圖片已經到達最上限(10000)\n你要重新設定圖片計數?", "確認此項動作.", "找不到攝影機",
       "攝影機正由其他程式使用中", "攝影機已中斷連線", "拍照", "刪除選取的相片", "解析度：%1",
-      "攝影機設定", "相片", "捲動相片", "即時影像"}},
+      "攝影機設定", "相片", "捲動相片", "即時影像", "解析度"}},
     {1031,
      "de",
      {"Ihre Fotographie Quantitat kam bereits die oberste Begrenzung an(10000)\nMochten Sie "
@@ -28,7 +28,7 @@ constexpr Language kLanguages[] = {
       "Sie müssen diesen Betrieb bestätigen", "Keine Kamera gefunden",
       "Die Kamera wird gerade von einem anderen Programm verwendet",
       "Die Verbindung zur Kamera wurde getrennt", "Foto aufnehmen", "Ausgewählte Fotos löschen",
-      "Auflösung: %1", "Kameraeinstellungen", "Fotos", "Durch die Fotos blättern", "Livebild"}},
+      "Auflösung: %1", "Kameraeinstellungen", "Fotos", "Durch die Fotos blättern", "Livebild", "Auflösung"}},
     {1034,
      "es",
      {"Su cantidad de la fotografia llego ya el limite mas superior(10000)\nUsted Desea Reajustar "
@@ -36,7 +36,7 @@ constexpr Language kLanguages[] = {
       "Usted necesita confirmar esta operación", "No se ha encontrado ninguna cámara",
       "Otro programa está usando la cámara", "Se ha desconectado la cámara", "Hacer una foto",
       "Eliminar las fotos seleccionadas", "Resolución: %1", "Ajustes de la cámara", "Fotos",
-      "Desplazar las fotos", "Imagen en directo"}},
+      "Desplazar las fotos", "Imagen en directo", "Resolución"}},
     {1036,
      "fr",
      {"Votre quantite de photographie deja est arrivee la limite la plus superieure(10000)\n"
@@ -44,7 +44,7 @@ constexpr Language kLanguages[] = {
       "Vous devez confirmer cette opération", "Aucune caméra détectée",
       "La caméra est utilisée par un autre programme", "La caméra a été déconnectée",
       "Prendre une photo", "Supprimer les photos sélectionnées", "Résolution\u00a0: %1",
-      "Réglages de la caméra", "Photos", "Faire défiler les photos", "Image en direct"}},
+      "Réglages de la caméra", "Photos", "Faire défiler les photos", "Image en direct", "Résolution"}},
     {1040,
      "it",
      {"La vostra quantita della fotografia gia e arrivato il limite superiore(10000)\nDesiderate "
@@ -52,19 +52,19 @@ constexpr Language kLanguages[] = {
       "Dovete confermare questo funzionamento.", "Nessuna videocamera trovata",
       "La videocamera è già in uso da un altro programma", "La videocamera è stata scollegata",
       "Scatta una foto", "Elimina le foto selezionate", "Risoluzione: %1",
-      "Impostazioni della videocamera", "Foto", "Scorri le foto", "Immagine dal vivo"}},
+      "Impostazioni della videocamera", "Foto", "Scorri le foto", "Immagine dal vivo", "Risoluzione"}},
     {1041,
      "ja",
      {"あなたの写真の量は既に上限着いた(10000)\nゼロに計算を再調節したいと思う?",
       "この操作を確認する必要がある.", "カメラが見つかりません",
       "カメラは別のプログラムで使用中です", "カメラが取り外されました", "写真を撮影",
       "選択した写真を削除", "解像度: %1", "カメラの設定", "写真", "写真をスクロール",
-      "ライブ映像"}},
+      "ライブ映像", "解像度"}},
     {2052,
      "zh_CN",
      {"您的相片数量已经到达了上限(10000)\n您想要重新设置计数到零 ?", "您需要证实这操作.",
       "未找到摄像头", "摄像头正被其他程序使用", "摄像头已断开连接", "拍照", "删除所选照片",
-      "分辨率：%1", "摄像头设置", "照片", "滚动照片", "实时画面"}},
+      "分辨率：%1", "摄像头设置", "照片", "滚动照片", "实时画面", "分辨率"}},
 };
 
 constexpr Language kEnglish = {
@@ -75,7 +75,7 @@ constexpr Language kEnglish = {
      "You need to confirm this operation.", "No camera found",
      "The camera is in use by another program", "The camera was disconnected", "Take a photo",
      "Delete the selected photos", "Resolution: %1", "Camera settings", "Photos",
-     "Scroll the photos", "Live picture"}};
+     "Scroll the photos", "Live picture", "Resolution"}};
 
 const Language& LanguageFor(std::uint16_t languageId) {
     for (const Language& language : kLanguages) {

@@ -25,6 +25,7 @@ enum class TextId : int {
     PhotoStrip,
     StripScroll,
     LivePicture,
+    ResolutionMenu,
     Count
 };
 

@@ -74,7 +74,7 @@ sleep 0.2
 xdotool key shift+Tab
 wait_for 5 focused 'Resolution: 640x480' || fail "Shift+Tab did not reach the resolution button"
 xdotool key space
-wait_for 10 tree_has '^    popup menu\|' || { cat "$work/tree" >&2; fail "the open menu is not in the tree"; }
+wait_for 10 tree_has '^    popup menu\|Resolution\|' || { cat "$work/tree" >&2; fail "the open menu is not in the tree"; }
 expect_line '^      menu item\|320x240\|enabled'
 expect_line '^      menu item\|640x480\|enabled'
 xdotool key Escape
