@@ -32,6 +32,20 @@ QRectF Circle(QPointF centre, qreal radius) {
     return QRectF(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
 }
 
+// A disc lit from the upper left: the gradient's focus lies up and to the
+// left of the centre by the given fractions of the radius.
+IconShape ShadedDisc(QPointF centre, qreal radius, QPointF light, QGradientStops stops,
+                     const QColor& outline, qreal outlineWidth) {
+    const QPointF focal = centre - QPointF(radius * light.x(), radius * light.y());
+    return {IconShape::Ellipse,
+            Circle(centre, radius),
+            0,
+            {},
+            Radial(centre, radius, focal, std::move(stops)),
+            outline,
+            outlineWidth};
+}
+
 QBrush BrushOf(const IconFill& fill) {
     switch (fill.kind) {
     case IconFill::Solid:
@@ -96,28 +110,18 @@ IconDrawing AppIconDrawing(int size) {
     // Head.
     const QPointF centre(128, small ? 100 : 112);
     const qreal radius = small ? 92 : 96;
-    d.shapes.push_back({IconShape::Ellipse,
-                        Circle(centre, radius),
-                        0,
-                        {},
-                        Radial(centre, radius, centre - QPointF(radius * 0.35, radius * 0.45),
-                               {{0, QColor(0xff, 0xff, 0xff)},
-                                {0.7, QColor(0xd5, 0xe0, 0xec)},
-                                {1, QColor(0xa4, 0xb6, 0xca)}}),
-                        INK,
-                        small ? 16.0 : 7.0});
+    d.shapes.push_back(ShadedDisc(centre, radius, QPointF(0.35, 0.45),
+                                  {{0, QColor(0xff, 0xff, 0xff)},
+                                   {0.7, QColor(0xd5, 0xe0, 0xec)},
+                                   {1, QColor(0xa4, 0xb6, 0xca)}},
+                                  INK, small ? 16.0 : 7.0));
     // Lens, with a glint.
     const qreal lens = radius * 0.56;
-    d.shapes.push_back({IconShape::Ellipse,
-                        Circle(centre, lens),
-                        0,
-                        {},
-                        Radial(centre, lens, centre - QPointF(lens * 0.3, lens * 0.35),
-                               {{0, QColor(0x7c, 0xe8, 0xff)},
-                                {0.45, QColor(0x1a, 0x8c, 0xd0)},
-                                {1, QColor(0x10, 0x25, 0x48)}}),
-                        QColor(0x1b, 0x2a, 0x3c),
-                        small ? 12.0 : 8.0});
+    d.shapes.push_back(ShadedDisc(centre, lens, QPointF(0.3, 0.35),
+                                  {{0, QColor(0x7c, 0xe8, 0xff)},
+                                   {0.45, QColor(0x1a, 0x8c, 0xd0)},
+                                   {1, QColor(0x10, 0x25, 0x48)}},
+                                  QColor(0x1b, 0x2a, 0x3c), small ? 12.0 : 8.0));
     d.shapes.push_back({IconShape::Ellipse,
                         Circle(centre - QPointF(lens * 0.35, lens * 0.38), lens * 0.2),
                         0,
