@@ -2,6 +2,8 @@
 
 #include "app/camera_dlg.h"
 #include "platform/activation_tokens.h"
+#include "platform/language_id.h"
+#include "platform/qt_translations.h"
 #include "ui/dialog_colours.h"
 
 CCameraApp theApp;
@@ -22,6 +24,7 @@ BOOL CCameraApp::InitInstance(int& argc, char** argv) {
     m_pQtApp = std::make_unique<QApplication>(argc, argv);
     // The desktop entry's name, so the desktop finds the program's icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("nimbrel-vizor"));
+    m_pQtTexts = InstallQtTranslations(GetSystemDefaultLangID());
     {
         CCameraDlg dlg;
         dlg.m_launchTokens = launchTokens;
@@ -31,6 +34,7 @@ BOOL CCameraApp::InitInstance(int& argc, char** argv) {
             dlg.DoModal();
         }
     }
+    m_pQtTexts.reset();
     m_pQtApp.reset();
     return FALSE;
 }

@@ -5,6 +5,7 @@
 #include "platform/win_types.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include <memory>
 
@@ -21,6 +22,8 @@ public:
 private:
     // Lives while InitInstance runs the window.
     std::unique_ptr<QApplication> m_pQtApp;
+    // Qt's own texts in the system's language; goes before the application.
+    std::unique_ptr<QTranslator> m_pQtTexts;
 };
 
 extern CCameraApp theApp;

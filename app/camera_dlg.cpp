@@ -8,6 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/pictures_folder.h"
 #include "platform/trace.h"
+#include "platform/window_placement.h"
 #include "ui/dialog_template.h"
 #include "ui/resource_ids.h"
 #include "ui/skin_resources.h"
@@ -32,6 +33,7 @@ CCameraDlg::CCameraDlg(QWidget* parent) : QDialog(parent) {
         connect(button, &CImageStatic::Command, this, &CCameraDlg::OnCommand);
     }
 
+    DescribeControls();
     m_hIcon = LoadIconResource(IDI_MAIN);
 
     // The two large blocks. The record block comes from calloc: pages the
@@ -61,6 +63,7 @@ int CCameraDlg::DoModal() {
         return QDialog::Rejected;
     }
     OnInitDialog();
+    PlaceWindowOnScreen(*this);
     const int nResult = exec();
     DestroyWindow();
     OnDestroy();
@@ -135,6 +138,7 @@ BOOL CCameraDlg::OnInitDialog() {
     WriteValue(HKEY_CURRENT_USER, "SOFTWARE\\OrvelCam", "WantDel2", REG_DWORD, &zero, 4);
     PreloadCameraPresence();
     LayoutControls();
+    SetUpFocusChain();
     WatchKeys();
     return TRUE;
 }

@@ -17,6 +17,7 @@
 #include "platform/win_types.h"
 #include "ui/key_forward_controls.h"
 #include "ui/resolution_button.h"
+#include "ui/skin_accessible.h"
 #include "ui/skin_button.h"
 
 #include <QAbstractSlider>
@@ -41,7 +42,8 @@ class CCameraDlg : public QDialog,
                    public StripState,
                    public LibraryMembers,
                    public IResolutionOwner,
-                   public IStripKeyActions {
+                   public IStripKeyActions,
+                   public ISkinWindowAccess {
     Q_OBJECT
 
 public:
@@ -112,6 +114,21 @@ public:
     BOOL PreTranslateMessage(UINT message, WPARAM wParam);
     void SetStripScrollPos(int nPos) override;
 
+    // Screen readers and the keyboard path beside the strip's keys.
+    QString ControlName(int nID) const override;
+    QString StripName() const override;
+    int StripPhotoCount() const override;
+    QString SlotPhotoName(int nSlot) const override;
+    bool SlotSelected(int nSlot) const override;
+    void OpenSlotPhoto(int nSlot) override;
+    void DescribeControls();
+    // The resolution menu, a popup of the window, named for screen readers
+    // before it first shows.
+    void NameChildPopup(QObject* child);
+    void SetUpFocusChain();
+    // Space and Enter while the strip has the focus; true when taken.
+    bool OnStripFocusKey(int qtKey);
+
     // Single instance and power.
     void OnActivateMsg(const ActivationTokens& tokens);
     void OnPowerBroadcast(UINT nEvent);
@@ -147,6 +164,8 @@ public:
     CImageStatic m_stcVideoHost;
 
     QIcon m_hIcon;
+    CStripAccessObject* m_pStripAccess = nullptr; // child of the window
+    class CFocusMark* m_pFocusMark = nullptr;     // child of the window
 
 protected:
     bool event(QEvent* event) override;

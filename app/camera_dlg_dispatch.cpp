@@ -41,6 +41,8 @@ bool CCameraDlg::event(QEvent* event) {
         OnSnapshotReady();
         return true;
     }
+    if (event->type() == QEvent::ChildPolished)
+        NameChildPopup(static_cast<QChildEvent*>(event)->child());
     return QDialog::event(event);
 }
 
@@ -104,8 +106,13 @@ void CCameraDlg::WatchKeys() {
 }
 
 bool CCameraDlg::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress)
-        PreTranslateMessage(WM_KEYDOWN, VirtualKeyFromQtKey(static_cast<QKeyEvent*>(event)->key()));
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        PreTranslateMessage(WM_KEYDOWN, VirtualKeyFromQtKey(key));
+        // The strip forwards its keys here; Space and Enter act on it only
+        // while it has the focus.
+        OnStripFocusKey(key);
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -16,6 +16,9 @@ void CCameraDlg::CreatePhotoLibrary() {
         const QPoint origin = m_stcPreviewFrame.pos();
         update(QRect(QPoint(m_rcSlot[0].left - 4, m_rcSlot[0].top - 4) + origin,
                      QPoint(m_rcSlot[6].right + 3, m_rcSlot[6].bottom + 3) + origin));
+        // Every drawing of the strip: what a screen reader hears follows it.
+        if (m_pStripAccess)
+            m_pStripAccess->StripChanged();
     };
     hooks.scrollBar = &m_sbStrip;
     hooks.updateDeleteButton = [this] { UpdateDeleteButton(); };

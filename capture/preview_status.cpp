@@ -1,5 +1,8 @@
 #include "capture/preview_status.h"
 
+#include "platform/language_id.h"
+#include "platform/localized_texts.h"
+
 #include <QEvent>
 #include <QPalette>
 
@@ -7,17 +10,17 @@ const char* PreviewStatusText(int nResult, HRESULT hrLast, const StillGraph& gra
     if (nResult == 0)
         return "";
     if (hrLast == E_DEVICE_BUSY)
-        return STATUS_CAMERA_BUSY;
+        return LocalizedText(TextId::CameraBusy, GetSystemDefaultLangID());
     if (hrLast == E_DEVICE_GONE)
-        return STATUS_CAMERA_GONE;
+        return LocalizedText(TextId::CameraGone, GetSystemDefaultLangID());
     // Listed but never started: a PipeWire node nobody links, a camera whose
     // first frame never came.
     if (hrLast == E_START_TIMEOUT)
-        return STATUS_CAMERA_SILENT;
+        return LocalizedText(TextId::CameraSilent, GetSystemDefaultLangID());
     // A failed attempt keeps what it built: a graph without a camera in it
     // means none was found.
     if (graph.m_pGraph && !graph.m_pCapture)
-        return STATUS_NO_CAMERA;
+        return LocalizedText(TextId::NoCamera, GetSystemDefaultLangID());
     return "";
 }
 

@@ -6,14 +6,10 @@
 
 #include <QLabel>
 
-inline constexpr char STATUS_NO_CAMERA[] = "No camera found";
-inline constexpr char STATUS_CAMERA_BUSY[] = "The camera is in use by another program";
-inline constexpr char STATUS_CAMERA_GONE[] = "The camera was disconnected";
-inline constexpr char STATUS_CAMERA_SILENT[] = "The camera does not respond";
-
 // The line for the outcome of a preview start: nResult as RestartStillGraph
 // returned it, hrLast the result of its last attempt, graph what that attempt
-// left. Empty when the preview runs or the cause is none of these.
+// left, in the system's language. Empty when the preview runs or the cause is
+// none of these: no camera, the camera busy, gone or silent.
 const char* PreviewStatusText(int nResult, HRESULT hrLast, const StillGraph& graph);
 
 class CPreviewStatus final : public QLabel {

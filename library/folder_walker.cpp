@@ -113,10 +113,10 @@ void CFolderWalker::Walk(const WalkRun& run, void* context, const std::string& f
     for (const Entry& entry : ReadEntries(folder)) {
         if (run.m_bStop.load())
             return;
-        // The separator is added without looking at the folder's own end, so a
-        // root given with a trailing separator yields a doubled one, which the
-        // file system reads as one.
-        const std::string path = folder + "/" + entry.name;
+        // The root comes with a trailing separator; a second one would reach
+        // the paths the user sees (the viewer's title, a file:// address).
+        const std::string path =
+            folder.ends_with('/') ? folder + entry.name : folder + "/" + entry.name;
         if (IsPlainFolder(path, entry))
             Walk(run, context, path, mode);
         else if (mode == WALK_CALLBACK)

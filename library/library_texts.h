@@ -1,5 +1,6 @@
 #pragma once
-// The photo library's two questions in the system's language, UTF-8. The
+// The photo library's two questions in the system's language, UTF-8, from the
+// program's one table of texts (platform/localized_texts.h). The
 // language id is compared as a whole: 1028, 1031, 1034, 1036, 1040, 1041 and
 // 2052 have their own text, every other id gets the English one.
 

@@ -97,6 +97,11 @@ public:
     void OnScrollValueChanged(int value);
     void OnThumbClick(unsigned flags, std::uint32_t packedPoint);
     void OnThumbDoubleClick(std::uint32_t packedPoint);
+    // What a click and a double-click do to photo index, wherever they come
+    // from (the mouse, the keyboard, a screen reader). Out-of-range indexes
+    // do nothing.
+    void SelectPhoto(int index, unsigned flags);
+    void OpenPhoto(int index);
 
     // Snapshot store.
     void OnSnapshotButton();

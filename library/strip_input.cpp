@@ -61,8 +61,11 @@ int CPhotoLibrary::ClickedPhoto(std::uint32_t packedPoint) const {
 }
 
 void CPhotoLibrary::OnThumbClick(unsigned flags, std::uint32_t packedPoint) {
-    const int index = ClickedPhoto(packedPoint);
-    if (index >= 0) {
+    SelectPhoto(ClickedPhoto(packedPoint), flags);
+}
+
+void CPhotoLibrary::SelectPhoto(int index, unsigned flags) {
+    if (index >= 0 && index < m_strip.m_nPhotoCount) {
         ClickPhoto(m_strip, index, flags);
         RenderThumbnailStrip();
     }
@@ -70,8 +73,11 @@ void CPhotoLibrary::OnThumbClick(unsigned flags, std::uint32_t packedPoint) {
 }
 
 void CPhotoLibrary::OnThumbDoubleClick(std::uint32_t packedPoint) {
-    const int index = ClickedPhoto(packedPoint);
-    if (index < 0)
+    OpenPhoto(ClickedPhoto(packedPoint));
+}
+
+void CPhotoLibrary::OpenPhoto(int index) {
+    if (index < 0 || index >= m_strip.m_nPhotoCount)
         return;
     m_strip.m_nAnchor = index;
     RenderThumbnailStrip();

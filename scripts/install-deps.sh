@@ -11,11 +11,15 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
   gstreamer1.0-pipewire gstreamer1.0-x gstreamer1.0-plugins-bad
+  # Qt's own texts (Yes, No, ...) in the user's language
+  qt6-translations-l10n
   libjpeg62-turbo-dev libudev-dev libxcb1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libjpeg-turbo-progs
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   dbus python3-dbusmock umockdev
+  # the desktop's accessibility bus and a client that walks it, as screen readers do
+  at-spi2-core python3-pyatspi
   # a real window manager, a Wayland compositor and Qt's Wayland platform
   openbox weston qt6-wayland
   # the Debian package and its checks

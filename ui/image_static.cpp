@@ -2,6 +2,8 @@
 
 #include "ui/resource_ids.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -53,4 +55,42 @@ void CImageStatic::mouseReleaseEvent(QMouseEvent* event) {
 
 void CImageStatic::mouseMoveEvent(QMouseEvent* event) {
     event->accept();
+}
+
+void CImageStatic::SendLeftButton(QEvent::Type type) {
+    const QPointF middle(width() / 2.0, height() / 2.0);
+    QMouseEvent event(type, middle, mapToGlobal(middle), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(this, &event);
+}
+
+void CImageStatic::Click() {
+    if (!m_bNotify || !isEnabled())
+        return;
+    SendLeftButton(QEvent::MouseButtonPress);
+    SendLeftButton(QEvent::MouseButtonRelease);
+}
+
+void CImageStatic::keyPressEvent(QKeyEvent* event) {
+    if (m_bNotify && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        // A held key presses once.
+        if (!event->isAutoRepeat())
+            SendLeftButton(QEvent::MouseButtonPress);
+        return;
+    }
+    QFrame::keyPressEvent(event);
+}
+
+void CImageStatic::keyReleaseEvent(QKeyEvent* event) {
+    if (m_bNotify && event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        if (!event->isAutoRepeat()) {
+            SendLeftButton(QEvent::MouseButtonRelease);
+            ShowIdleImage();
+        }
+        return;
+    }
+    QFrame::keyReleaseEvent(event);
 }

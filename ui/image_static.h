@@ -4,6 +4,7 @@
 // owner at once, as a command carrying its control id; without it the control
 // is transparent to the mouse and the window below gets the events.
 
+#include <QEvent>
 #include <QFrame>
 #include <QPixmap>
 
@@ -23,6 +24,13 @@ public:
     // The picture shown now (for the owner and for tests).
     QPixmap GetImage() const { return m_imgShown; }
 
+    // A click from elsewhere than the mouse (a screen reader's press): the
+    // control goes through the same press and release as under the pointer.
+    void Click();
+    // The picture of a control at rest; the skin buttons show theirs. A key
+    // press ends on it, as no pointer rests over the control afterwards.
+    virtual void ShowIdleImage() {}
+
 signals:
     // nCode is STN_CLICKED for a press, STN_DBLCLK for the second press of a
     // double-click.
@@ -35,11 +43,17 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Space on a focused control with the notify style is a left-button press
+    // and release in its middle: the pictures and the command are the mouse's.
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     // The picture at its logical size from the top-left corner, inside the
     // border if there is one.
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void SendLeftButton(QEvent::Type type);
+
     int m_nID = 0;
     bool m_bNotify = false;
     QPixmap m_imgShown;

@@ -82,5 +82,12 @@ void CKeyForwardStatic::ShowEmpty() {
 
 bool CKeyForwardStatic::event(QEvent* event) {
     ForwardKeyDown(event);
+    // A cell moves no focus of its own (the strip takes the focus on its
+    // first cell): the forwarded copy of Tab moves it from the window, once.
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab)
+            return FinishKeyDown(event, true);
+    }
     return FinishKeyDown(event, CImageStatic::event(event));
 }

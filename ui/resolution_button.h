@@ -19,7 +19,7 @@ public:
     BOOL LoadBitmaps(int idNormal0, int idHover0, int idPressed0, int idNormal1, int idHover1,
                      int idPressed1, int idNormal2, int idHover2, int idPressed2);
 
-    void ShowIdleImage();
+    void ShowIdleImage() override;
 
     // Set by the owner right after LoadBitmaps; any value other than 0 and 1
     // shows the "1.3M" set.

@@ -19,7 +19,7 @@ public:
     // TRUE when every image that was asked for loaded.
     BOOL LoadBitmaps(int idNormal, int idHover, int idPressed, int idDisabled);
 
-    void ShowIdleImage();
+    void ShowIdleImage() override;
     void ShowDisabledImage();
 
     // Set by the owner while the button is to look disabled.

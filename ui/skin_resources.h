@@ -16,4 +16,4 @@ BOOL LoadBitmapResource(QPixmap& bitmap, int id);
 QIcon LoadIconResource(int id);
 
 // The image sizes every icon resource holds, largest first.
-inline constexpr int ICON_IMAGE_SIZES[] = {256, 128, 48, 32, 24, 16};
+inline constexpr int ICON_IMAGE_SIZES[] = {256, 128, 64, 48, 32, 24, 16};

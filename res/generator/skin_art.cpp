@@ -1,12 +1,16 @@
 // Paints the program's skin bitmaps, logo and icons and writes them as PNG
-// files into the folder given on the command line (res/ of the source tree):
+// files (and the icon as SVG as well) into the folder given on the command line (res/ of the source
+// tree):
 //   skin_art <res folder>
 // Every picture is painted twice from the same drawing: at its own size and,
 // as name@2x.png, at twice that size for screens scaled to 200 %. Run it
 // after changing a look, then commit the PNG files; the program itself only
 // compiles the committed files in.
 
+#include "app_icon.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImage>
@@ -225,60 +229,19 @@ QImage Logo(qreal scale) {
 }
 
 // The program icon: a round webcam head with a big lens on a small stand,
-// on transparency. The small sizes draw a simpler camera with thicker lines,
-// and keep the stand so that it still reads as a camera and not as an eye.
+// on transparency (app_icon.cpp draws it).
 QImage AppIcon(int size, qreal scale) {
-    QImage image = Canvas(size, size, scale, QImage::Format_ARGB32, Qt::transparent);
-    QPainter p(&image);
-    BeginPainting(p, scale * size / 256.0);
-    const bool small = size <= 24;
-    const QColor ink(0x2a, 0x3b, 0x50);
-    // Stand: a neck and a wide foot, lighter than the outline so that it
-    // shows on dark backgrounds as well.
-    QLinearGradient foot(0, 212, 0, 248);
-    foot.setColorAt(0, QColor(0x6a, 0x7f, 0x99));
-    foot.setColorAt(1, QColor(0x34, 0x45, 0x5a));
-    p.setPen(small ? QPen(ink, 10) : QPen(ink, 5));
-    p.setBrush(QColor(0x4a, 0x5d, 0x75));
-    if (small) {
-        p.drawRect(QRectF(104, 180, 48, 44));
-        p.setBrush(foot);
-        p.drawRoundedRect(QRectF(36, 212, 184, 38), 16, 16);
-    } else {
-        p.drawRoundedRect(QRectF(112, 188, 32, 34), 6, 6);
-        p.setBrush(foot);
-        p.drawEllipse(QRectF(60, 212, 136, 32));
+    return PaintIcon(AppIconDrawing(size), size, scale);
+}
+
+bool SaveText(const QString& text, const QString& folder, const QString& name) {
+    QFile file(folder + QLatin1Char('/') + name);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        file.write(text.toUtf8()) != text.toUtf8().size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));
+        return false;
     }
-    // Head.
-    const QPointF centre(128, small ? 100 : 112);
-    const qreal radius = small ? 92 : 96;
-    QRadialGradient head(centre, radius, centre - QPointF(radius * 0.35, radius * 0.45));
-    head.setColorAt(0, QColor(0xff, 0xff, 0xff));
-    head.setColorAt(0.7, QColor(0xd5, 0xe0, 0xec));
-    head.setColorAt(1, QColor(0xa4, 0xb6, 0xca));
-    p.setPen(QPen(ink, small ? 16 : 7));
-    p.setBrush(head);
-    p.drawEllipse(centre, radius, radius);
-    // Lens.
-    const qreal lensRadius = radius * 0.56;
-    QRadialGradient glass(centre, lensRadius,
-                          centre - QPointF(lensRadius * 0.3, lensRadius * 0.35));
-    glass.setColorAt(0, QColor(0x7c, 0xe8, 0xff));
-    glass.setColorAt(0.45, QColor(0x1a, 0x8c, 0xd0));
-    glass.setColorAt(1, QColor(0x10, 0x25, 0x48));
-    p.setPen(QPen(QColor(0x1b, 0x2a, 0x3c), small ? 12 : 8));
-    p.setBrush(glass);
-    p.drawEllipse(centre, lensRadius, lensRadius);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(255, 255, 255, 210));
-    p.drawEllipse(centre - QPointF(lensRadius * 0.35, lensRadius * 0.38), lensRadius * 0.2,
-                  lensRadius * 0.2);
-    if (!small) {
-        // The activity light.
-        p.setBrush(QColor(0x2f, 0xd0, 0x6a));
-        p.drawEllipse(QPointF(centre.x() + radius * 0.62, centre.y() - radius * 0.55), 9, 9);
-    }
-    return image;
+    return true;
 }
 
 // The 24-bit variant of an icon image kept inside the program: the icon on
@@ -357,7 +320,7 @@ int main(int argc, char** argv) {
         }
     }
     ok &= SaveBothScales(Logo, bitmaps, QStringLiteral("logo"));
-    for (int size : {256, 128, 48, 32, 24, 16}) {
+    for (int size : {256, 128, 64, 48, 32, 24, 16}) {
         ok &= SaveBothScales([size](qreal scale) { return AppIcon(size, scale); }, icons,
                              QStringLiteral("camera_%1").arg(size));
     }
@@ -365,5 +328,9 @@ int main(int argc, char** argv) {
     // icon above keeps its transparency.
     ok &= SaveBothScales([](qreal scale) { return Opaque(AppIcon(256, scale)); }, icons,
                          QStringLiteral("camera_256_opaque"));
+    // The scalable icons: the large drawing, and the one-colour symbol.
+    ok &= SaveText(IconSvg(AppIconDrawing(256)), icons, QStringLiteral("nimbrel-vizor.svg"));
+    ok &= SaveText(IconSvg(SymbolicIconDrawing()), icons,
+                   QStringLiteral("nimbrel-vizor-symbolic.svg"));
     return ok ? 0 : 1;
 }

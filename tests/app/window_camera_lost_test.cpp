@@ -8,6 +8,8 @@
 #include "capture/preview_control.h"
 #include "capture/preview_status.h"
 #include "capture/video_surface.h"
+#include "platform/language_id.h"
+#include "platform/localized_texts.h"
 #include "window_fixture.h"
 
 #include <QTest>
@@ -60,7 +62,7 @@ TEST_F(WindowCameraLost, DeviceErrorsStopThePreviewUntilACameraAppears) {
     EXPECT_EQ(Dlg().m_graph.m_pGraph, nullptr);
     EXPECT_EQ(Dlg().m_stcVideoHost.findChild<CVideoSurface*>(), nullptr) << "frozen last frame";
     EXPECT_TRUE(Status()->isVisible());
-    EXPECT_EQ(Status()->text(), STATUS_CAMERA_GONE);
+    EXPECT_EQ(Status()->text(), LocalizedText(TextId::CameraGone, GetSystemDefaultLangID()));
 
     CameraAppears();
     ASSERT_TRUE(Streaming());
@@ -68,7 +70,7 @@ TEST_F(WindowCameraLost, DeviceErrorsStopThePreviewUntilACameraAppears) {
     // Taken by another program: its own line.
     GST_ELEMENT_ERROR(CameraSource(), RESOURCE, BUSY, ("Device is busy."), (nullptr));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Dlg().m_bPreviewRunning; }, 2000));
-    EXPECT_EQ(Status()->text(), STATUS_CAMERA_BUSY);
+    EXPECT_EQ(Status()->text(), LocalizedText(TextId::CameraBusy, GetSystemDefaultLangID()));
     CameraAppears();
     ASSERT_TRUE(Streaming());
 

@@ -32,13 +32,6 @@ painted() { # a frame is on screen: the bar is no longer the host's black
   read -r r g b <<<"$(bar)"
   ((r + g + b > 60))
 }
-start_program() {
-  "$program" >>"$work/app.log" 2>&1 &
-  app_pid=$!
-  wait_for 30 has_window || fail "no window appeared"
-  eval "$(xdotool getwindowgeometry --shell "$(main_windows | head -1)")"
-  win_x=$X win_y=$Y
-}
 close_program() {
   xdotool key Escape
   wait_for 15 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Escape did not close the window"
@@ -58,7 +51,7 @@ close_dialog() {
   sleep 1
 }
 
-start_program
+start_program 30
 wait_for 10 painted || fail "no preview"
 [ "$(spread)" -gt 150 ] || fail "the preview has no colour at the start: $(bar)"
 
@@ -75,7 +68,7 @@ close_program
 
 # Grey from the first painted frame: the kept value is set before the camera
 # runs.
-start_program
+start_program 30
 wait_for 10 painted || fail "no preview after the new start"
 [ "$(spread)" -lt 10 ] || fail "the first frame after the new start has colour: $(bar)"
 
@@ -88,7 +81,7 @@ close_dialog
 ! grep -qF "$kept_key" "$settings" || fail "Default left the kept values"
 close_program
 
-start_program
+start_program 30
 wait_for 10 painted || fail "no preview after the last start"
 [ "$(spread)" -gt 150 ] || fail "the start after Default has no colour: $(bar)"
 close_program

@@ -65,15 +65,25 @@ main_windows() { # the program's visible main windows, one id a line
 }
 has_window() { [ -n "$(main_windows)" ]; }
 
-# start_program SECONDS: the program, its output in app.log, and its window
+# start_program SECONDS: the program, its output added to app.log, and its window
 # within SECONDS; then $app_pid, $window, the window's geometry ($X, $Y,
 # $WIDTH, $HEIGHT) and its client origin $win_x, $win_y.
 # shellcheck disable=SC2034 # for the sourcing script
 start_program() {
-  "$program" >"$work/app.log" 2>&1 &
+  "$program" >>"$work/app.log" 2>&1 &
   app_pid=$!
   wait_for "$1" has_window || fail "no window appeared"
   window=$(main_windows | head -1)
   eval "$(xdotool getwindowgeometry --shell "$window")"
   win_x=$X win_y=$Y
+}
+
+# A real window manager (openbox), then the program under it: $window is its
+# main window.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+start_window_manager_and_program() {
+  openbox --sm-disable >"$work/openbox.log" 2>&1 &
+  app_pids+=($!)
+  wait_for 10 wm_running || fail "the window manager did not start"
+  start_program 30
 }

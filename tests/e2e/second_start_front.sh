@@ -14,15 +14,7 @@ set -euo pipefail
 source "$(dirname "$(readlink -f "$0")")/e2e_session.sh"
 start_session "$1"
 
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-app_pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-wait_for 10 wm_running || fail "the window manager did not start"
-
-"$program" >"$work/app.log" 2>&1 &
-app_pid=$!
-wait_for 30 has_window || fail "no window appeared"
-window=$(main_windows | head -1)
+start_window_manager_and_program
 active() { xdotool getactivewindow 2>/dev/null || true; }
 wm_state() { xprop -id "$window" _NET_WM_STATE 2>/dev/null || true; }
 

@@ -91,7 +91,7 @@ TEST_F(PhotoDelete, FoldersAreNeverDeleted) {
     std::filesystem::permissions(PhotoPath("Picture 9000.jpg"), std::filesystem::perms::owner_write,
                                  std::filesystem::perm_options::remove);
     library->RebuildPhotoList(REBUILD_AFTER_DELETE);
-    ASSERT_EQ(std::string(strip.m_pPhotos[9].szPath), Folder() + "//Picture 9000.jpg");
+    ASSERT_EQ(std::string(strip.m_pPhotos[9].szPath), Folder() + "/Picture 9000.jpg");
     strip.m_nFirstVisible = 3;
     library->OnThumbClick(0, Inside(6));
     library->OnDeleteButton();

@@ -36,8 +36,8 @@ TEST_F(PhotoList, StartupScanListsInNameOrderWithNothingSelected) {
     WriteJpeg(PhotoPath("A/Picture 0009.jpg"), 72, 54, Qt::red);
     library->StartupScan();
     ASSERT_EQ(strip.m_nPhotoCount, 3);
-    EXPECT_EQ(std::string(strip.m_pPhotos[0].szPath), Folder() + "//A/Picture 0009.jpg");
-    EXPECT_EQ(std::string(strip.m_pPhotos[2].szPath), Folder() + "//Picture 0002.jpg");
+    EXPECT_EQ(std::string(strip.m_pPhotos[0].szPath), Folder() + "/A/Picture 0009.jpg");
+    EXPECT_EQ(std::string(strip.m_pPhotos[2].szPath), Folder() + "/Picture 0002.jpg");
     EXPECT_EQ(strip.m_nAnchor, -1);
     EXPECT_EQ(members.m_folderStatus.bKnown, false) << "the start-up scan remembers nothing";
 }
@@ -100,7 +100,7 @@ TEST_F(PhotoList, SnapshotRebuildSelectsTheLastPhotoAndScrollsToTheEnd) {
     EXPECT_EQ(strip.m_marks[9], 1);
     EXPECT_EQ(strip.m_nMarked, 1);
     EXPECT_EQ(strip.m_nFirstVisible, 3);
-    EXPECT_EQ(std::string(strip.m_pPhotos[9].szPath), Folder() + "//Picture 0010.jpg");
+    EXPECT_EQ(std::string(strip.m_pPhotos[9].szPath), Folder() + "/Picture 0010.jpg");
     // The new file's change is remembered: the next check does not rebuild.
     const int decodes = TestCodecCalls().decodes;
     library->FolderCheck();
@@ -150,7 +150,7 @@ TEST_F(PhotoList, ClicksSelectAndDoubleClickOpens) {
     library->OnThumbDoubleClick(PackPoint(slot2.left + 5, slot2.top + 5));
     EXPECT_EQ(strip.m_nAnchor, 2);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_EQ(opened[0], Folder() + "//Picture 0002.jpg");
+    EXPECT_EQ(opened[0], Folder() + "/Picture 0002.jpg");
     library->OnThumbDoubleClick(PackPoint(slot5.left + 5, slot5.top + 5));
     EXPECT_EQ(opened.size(), 1u);
 }

@@ -61,7 +61,7 @@ TEST_F(ThumbnailStrip, PageRightShowsTheLastSevenAndDecodesOnlyThose) {
     EXPECT_EQ(strip.m_nFirstVisible, 5);
     EXPECT_EQ(bar.value(), 5);
     EXPECT_EQ(TestCodecCalls().decodes, 12) << "photos 7 to 11 are new, 5 and 6 are cached";
-    EXPECT_EQ(TestCodecCalls().decodedPaths.back(), Folder() + "//" + Name(11));
+    EXPECT_EQ(TestCodecCalls().decodedPaths.back(), Folder() + "/" + Name(11));
     bar.triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(strip.m_nFirstVisible, 5) << "only the window's handler moves the strip";
     QObject::connect(&bar, &QAbstractSlider::actionTriggered,

@@ -39,11 +39,18 @@ TEST(SkinBitmaps, UnknownIdLeavesTheBitmapEmpty) {
     EXPECT_TRUE(bitmap.isNull());
 }
 
-TEST(SkinIcons, BothIconsHoldSixSizes) {
+// The window's icon is transparent at every size: task switchers show its
+// largest image, and an opaque one would be a grey square.
+TEST(SkinIcons, BothIconsHoldEverySizeAndTheWindowIconIsTransparent) {
     for (int id : {IDI_MAIN, IDI_ABOUT}) {
-        const QList<QSize> sizes = LoadIconResource(id).availableSizes();
-        for (int size : ICON_IMAGE_SIZES)
+        const QIcon icon = LoadIconResource(id);
+        const QList<QSize> sizes = icon.availableSizes();
+        for (int size : ICON_IMAGE_SIZES) {
             EXPECT_TRUE(sizes.contains(QSize(size, size))) << id << " " << size;
+            if (id == IDI_MAIN) {
+                EXPECT_TRUE(icon.pixmap(size).hasAlphaChannel()) << size;
+            }
+        }
     }
     EXPECT_TRUE(LoadIconResource(5).isNull());
 }
