@@ -1,7 +1,7 @@
 #include "capture/camera_control_page.h"
 
 #include "capture/camera_control_model.h"
-#include "capture/camera_properties_texts.h"
+#include "platform/localized_texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -57,7 +57,8 @@ void CCameraControlPage::AddRow(const CameraControl& control, const CameraContro
     }
     case CameraControl::Kind::Boolean: {
         auto* box = new QCheckBox(this);
-        connect(box, &QCheckBox::toggled, this, [this, id](bool on) { m_onChange(id, on ? 1 : 0); });
+        connect(box, &QCheckBox::toggled, this,
+                [this, id](bool on) { m_onChange(id, on ? 1 : 0); });
         row.pEditor = box;
         break;
     }
@@ -94,7 +95,7 @@ void CCameraControlPage::AddRow(const CameraControl& control, const CameraContro
 }
 
 QCheckBox* CCameraControlPage::AddAutoBox(const CameraControl& autoMode) {
-    auto* box = new QCheckBox(QString::fromUtf8(PropertiesTextOf(PropertiesText::Auto)), this);
+    auto* box = new QCheckBox(QString::fromUtf8(LocalizedText(TextId::AutoBox)), this);
     const QString name = QString::fromStdString(autoMode.strName);
     box->setObjectName(name);
     box->setAccessibleName(name);

@@ -1,7 +1,7 @@
 #include "capture/camera_properties.h"
 
 #include "capture/camera_control_page.h"
-#include "capture/camera_properties_texts.h"
+#include "platform/localized_texts.h"
 #include "platform/trace.h"
 
 #include <QDialogButtonBox>
@@ -13,8 +13,8 @@
 
 namespace {
 
-QString Text(PropertiesText text) {
-    return QString::fromUtf8(PropertiesTextOf(text));
+QString Text(TextId text) {
+    return QString::fromUtf8(LocalizedText(text));
 }
 
 } // namespace
@@ -29,9 +29,9 @@ CCameraPropertiesDlg::CCameraPropertiesDlg(QWidget* parent, const QString& title
     if (m_pControls)
         m_pControls->GetControls(list);
     auto* tabs = new QTabWidget(this);
-    constexpr std::pair<CameraControl::Page, PropertiesText> kPages[] = {
-        {CameraControl::Page::Picture, PropertiesText::PicturePage},
-        {CameraControl::Page::Camera, PropertiesText::CameraPage},
+    constexpr std::pair<CameraControl::Page, TextId> kPages[] = {
+        {CameraControl::Page::Picture, TextId::PicturePage},
+        {CameraControl::Page::Camera, TextId::CameraPage},
     };
     for (const auto& [page, pageTitle] : kPages) {
         std::vector<CameraControl> onPage;
@@ -39,14 +39,14 @@ CCameraPropertiesDlg::CCameraPropertiesDlg(QWidget* parent, const QString& title
                      [page = page](const CameraControl& c) { return c.page == page; });
         if (onPage.empty())
             continue;
-        auto* widget = new CCameraControlPage(
-            tabs, onPage, [this](DWORD id, int value) { Change(id, value); });
+        auto* widget = new CCameraControlPage(tabs, onPage,
+                                              [this](DWORD id, int value) { Change(id, value); });
         tabs->addTab(widget, Text(pageTitle));
         m_pages.push_back(widget);
     }
     if (m_pages.empty()) {
         delete tabs;
-        layout->addWidget(new QLabel(Text(PropertiesText::NoSettings), this));
+        layout->addWidget(new QLabel(Text(TextId::NoSettings), this));
     } else {
         layout->addWidget(tabs);
     }
@@ -56,11 +56,11 @@ CCameraPropertiesDlg::CCameraPropertiesDlg(QWidget* parent, const QString& title
     layout->addWidget(m_pStatus);
 
     auto* buttons = new QDialogButtonBox(this);
-    QPushButton* defaults = buttons->addButton(Text(PropertiesText::Default),
-                                               QDialogButtonBox::ResetRole);
+    QPushButton* defaults =
+        buttons->addButton(Text(TextId::PropertiesDefault), QDialogButtonBox::ResetRole);
     defaults->setObjectName("defaultButton");
     defaults->setEnabled(!m_pages.empty());
-    buttons->addButton(Text(PropertiesText::Close), QDialogButtonBox::RejectRole);
+    buttons->addButton(Text(TextId::PropertiesClose), QDialogButtonBox::RejectRole);
     connect(defaults, &QPushButton::clicked, this, &CCameraPropertiesDlg::RestoreDefaults);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
@@ -77,7 +77,7 @@ CCameraPropertiesDlg::~CCameraPropertiesDlg() {
 void CCameraPropertiesDlg::Change(DWORD nId, int nValue) {
     if (FAILED(m_pControls->SetControl(nId, nValue))) {
         const std::string reason = m_pControls->LastError();
-        m_pStatus->setText(reason.empty() ? Text(PropertiesText::ValueNotTaken)
+        m_pStatus->setText(reason.empty() ? Text(TextId::ValueNotTaken)
                                           : QString::fromStdString(reason));
     } else {
         m_pStatus->clear();
@@ -87,7 +87,7 @@ void CCameraPropertiesDlg::Change(DWORD nId, int nValue) {
 
 void CCameraPropertiesDlg::RestoreDefaults() {
     if (FAILED(m_pControls->RestoreDefaults()))
-        m_pStatus->setText(Text(PropertiesText::DefaultsNotTaken));
+        m_pStatus->setText(Text(TextId::DefaultsNotTaken));
     else
         m_pStatus->clear();
     Refresh();

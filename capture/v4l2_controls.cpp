@@ -1,7 +1,7 @@
 #include "capture/v4l2_controls.h"
 
 #include "capture/camera_control_model.h"
-#include "capture/camera_properties_texts.h"
+#include "platform/localized_texts.h"
 #include "platform/posix_handles.h"
 #include "platform/trace.h"
 
@@ -145,9 +145,8 @@ public:
                   std::strerror(error));
             m_strLastError = ReadableControlName(ControlName(query.name, sizeof query.name)) +
                              ": " +
-                             (error == EACCES || error == EBUSY
-                                  ? PropertiesTextOf(PropertiesText::NotNow)
-                                  : std::strerror(error));
+                             (error == EACCES || error == EBUSY ? LocalizedText(TextId::ValueNotNow)
+                                                                : std::strerror(error));
             return error == EINVAL || error == ERANGE ? E_INVALIDARG : E_FAIL;
         }
         return S_OK;

@@ -5,7 +5,7 @@
 
 #include "capture/camera_control_model.h"
 #include "capture/camera_properties.h"
-#include "capture/camera_properties_texts.h"
+#include "platform/localized_texts.h"
 #include "scripted_v4l2_driver.h"
 
 #include <QCheckBox>
@@ -40,7 +40,8 @@ TEST(V4l2Controls, ControlsComeOnTheirPagesWithMenusByName) {
     using Items = std::vector<std::pair<int, std::string>>;
     EXPECT_EQ(FindControl(list, V4L2_CID_POWER_LINE_FREQUENCY)->menuItems,
               (Items{{0, "Disabled"}, {1, "50 Hz"}, {2, "60 Hz"}}));
-    EXPECT_EQ(FindControl(list, V4L2_CID_ZOOM_ABSOLUTE)->menuItems, (Items{{0, "100"}, {1, "200"}}));
+    EXPECT_EQ(FindControl(list, V4L2_CID_ZOOM_ABSOLUTE)->menuItems,
+              (Items{{0, "100"}, {1, "200"}}));
 
     // Auto exposure's menu: on is its default mode, off the manual mode.
     const CameraControl* autoExposure = FindControl(list, V4L2_CID_EXPOSURE_AUTO);
@@ -85,8 +86,8 @@ TEST(CameraControlsDialog, AutoBoxesGovernTheirControlsAndFollowTheDriver) {
     auto* tabs = dialog->findChild<QTabWidget*>();
     ASSERT_TRUE(tabs);
     ASSERT_EQ(tabs->count(), 2);
-    EXPECT_EQ(tabs->tabText(0), PropertiesTextOf(PropertiesText::PicturePage));
-    EXPECT_EQ(tabs->tabText(1), PropertiesTextOf(PropertiesText::CameraPage));
+    EXPECT_EQ(tabs->tabText(0), LocalizedText(TextId::PicturePage));
+    EXPECT_EQ(tabs->tabText(1), LocalizedText(TextId::CameraPage));
 
     auto* exposure = dialog->findChild<QSlider*>("Exposure Time, Absolute");
     auto* autoExposure = dialog->findChild<QCheckBox*>("Auto Exposure");
@@ -94,7 +95,7 @@ TEST(CameraControlsDialog, AutoBoxesGovernTheirControlsAndFollowTheDriver) {
     auto* autoWhite = dialog->findChild<QCheckBox*>("White Balance, Automatic");
     auto* status = dialog->findChild<QLabel*>("controlStatus");
     ASSERT_TRUE(exposure && autoExposure && temperature && autoWhite && status);
-    EXPECT_EQ(autoExposure->text(), PropertiesTextOf(PropertiesText::Auto));
+    EXPECT_EQ(autoExposure->text(), LocalizedText(TextId::AutoBox));
     EXPECT_EQ(autoExposure->accessibleName(), "Auto Exposure");
     EXPECT_EQ(exposure->accessibleName(), "Exposure Time, Absolute");
     EXPECT_TRUE(autoExposure->isChecked());
