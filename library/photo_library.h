@@ -85,8 +85,6 @@ public:
     void FolderCheck();
     // The walk's per-file callback; context is the WalkedPaths to fill.
     static void OnPhotoFile(const char* path, void* context);
-    // Whether a walk that outlived its wait still runs.
-    bool WalkPending() const { return m_bWalkLate; }
 
     // Thumbnail strip.
     void RenderThumbnailStrip();
