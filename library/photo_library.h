@@ -124,9 +124,9 @@ private:
     CThumbnailStrip m_thumbnails;
 
     std::shared_ptr<WalkedPaths> m_pWalked; // the running or last walk's list
-    bool m_bWalkLate = false;  // a walk outlived its wait and still runs
-    int m_nLateMode = 0;       // the mode its list is taken with
-    bool m_bWalkAgain = false; // a rebuild was asked for while it ran
+    bool m_bWalkLate = false;               // a walk outlived its wait and still runs
+    int m_nLateMode = 0;                    // the mode its list is taken with
+    bool m_bWalkAgain = false;              // a rebuild was asked for while it ran
     int m_nAgainMode = 0;
     QTimer m_walkPoll;
 };
