@@ -28,8 +28,7 @@ public:
     // Converts the frame, whose format caps describe. Returns the bytes (valid
     // until the next call), their count and the frame's size in pixels, or
     // null for a frame it cannot read. Streaming thread only.
-    const BYTE* Convert(GstCaps* caps, GstBuffer* buffer, LONG& length, LONG& width,
-                        LONG& height);
+    const BYTE* Convert(GstCaps* caps, GstBuffer* buffer, LONG& length, LONG& width, LONG& height);
 
 private:
     bool Configure(GstCaps* caps);

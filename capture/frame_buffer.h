@@ -62,8 +62,8 @@ public:
     // bottom-up BGR. A grabber that knows each frame's size (from the caps it
     // came with) calls this one; a callback that has no use for the size
     // takes the frame through BufferCB.
-    virtual HRESULT SizedBufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen,
-                                  LONG /*width*/, LONG /*height*/) {
+    virtual HRESULT SizedBufferCB(double sampleTime, BYTE* pBuffer, LONG bufferLen, LONG /*width*/,
+                                  LONG /*height*/) {
         return BufferCB(sampleTime, pBuffer, bufferLen);
     }
 

@@ -19,11 +19,13 @@ gsize FrameBytes(GstVideoFormat format, int width, int height) {
     return info.size;
 }
 
-// Streaming thread only: the caps last seen on the pad and the frame bytes
-// they describe (0 when they describe no raw frame).
+// Streaming thread only: the caps last seen on the pad, the frame bytes they
+// describe (0 when they describe no raw frame) and a frame byte count found
+// to fit no other size under them, so such frames cost no second search.
 struct FrameSizeWatch {
     GstCaps* pSeen = nullptr; // compared only, never dereferenced
     gsize nExpected = 0;
+    gsize nUnfit = 0;
 };
 
 GstPadProbeReturn OnFrame(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
@@ -36,6 +38,7 @@ GstPadProbeReturn OnFrame(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
         return GST_PAD_PROBE_OK;
     if (caps.get() != watch.pSeen) {
         watch.pSeen = caps.get();
+        watch.nUnfit = 0;
         GstVideoInfo described;
         watch.nExpected = gst_video_info_from_caps(&described, caps.get()) &&
                                   !GST_VIDEO_FORMAT_INFO_IS_COMPLEX(described.finfo)
@@ -43,14 +46,20 @@ GstPadProbeReturn OnFrame(GstPad* pad, GstPadProbeInfo* info, gpointer data) {
                               : 0;
     }
     const gsize bytes = gst_buffer_get_size(buffer);
-    if (watch.nExpected == 0 || bytes == watch.nExpected)
+    // A frame with a layout of its own (padded rows, a driver's larger
+    // buffer) describes itself and is left as it is.
+    if (watch.nExpected == 0 || bytes == watch.nExpected || bytes == watch.nUnfit ||
+        gst_buffer_get_video_meta(buffer))
         return GST_PAD_PROBE_OK;
-    if (GstCapsPtr fitting = CapsForFrameBytes(caps.get(), bytes)) {
-        const GCharPtr text(gst_caps_to_string(fitting.get()));
-        Trace("camera frames changed size without new caps; now %s", text.get());
-        // The caps go ahead of this frame, on this thread.
-        gst_pad_push_event(pad, gst_event_new_caps(fitting.get()));
+    GstCapsPtr fitting = CapsForFrameBytes(caps.get(), bytes);
+    if (!fitting) {
+        watch.nUnfit = bytes;
+        return GST_PAD_PROBE_OK;
     }
+    const GCharPtr text(gst_caps_to_string(fitting.get()));
+    Trace("camera frames changed size without new caps; now %s", text.get());
+    // The caps go ahead of this frame, on this thread.
+    gst_pad_push_event(pad, gst_event_new_caps(fitting.get()));
     return GST_PAD_PROBE_OK;
 }
 

@@ -36,7 +36,6 @@ public:
     // (the walk is then no longer registered), false while it still runs.
     // Every write of the walk is visible to the caller after true.
     bool WaitForEnd(int timeoutMs);
-    bool Running() const { return m_hThread.joinable(); }
     void Stop();
 
 private:

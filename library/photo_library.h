@@ -85,8 +85,6 @@ public:
     void FolderCheck();
     // The walk's per-file callback; context is the WalkedPaths to fill.
     static void OnPhotoFile(const char* path, void* context);
-    // Whether a walk that outlived its wait still runs.
-    bool WalkPending() const { return m_bWalkLate; }
 
     // Thumbnail strip.
     void RenderThumbnailStrip();
@@ -134,9 +132,9 @@ private:
     bool m_bSettingBar = false; // the strip's own code sets the bar
 
     std::shared_ptr<WalkedPaths> m_pWalked; // the running or last walk's list
-    bool m_bWalkLate = false;  // a walk outlived its wait and still runs
-    int m_nLateMode = 0;       // the mode its list is taken with
-    bool m_bWalkAgain = false; // a rebuild was asked for while it ran
+    bool m_bWalkLate = false;               // a walk outlived its wait and still runs
+    int m_nLateMode = 0;                    // the mode its list is taken with
+    bool m_bWalkAgain = false;              // a rebuild was asked for while it ran
     int m_nAgainMode = 0;
     QTimer m_walkPoll;
 };

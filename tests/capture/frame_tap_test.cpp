@@ -4,6 +4,7 @@
 // (so saved photos do not change), at odd widths too; and no frame is
 // converted or handed over while no snapshot is armed.
 
+#include "capture/frame_size_watch.h"
 #include "capture/gst_filters.h"
 #include "live_capture_helpers.h"
 
@@ -153,6 +154,41 @@ TEST_F(FrameTap, UnarmedFramesAreNeitherConvertedNorHandedOver) {
     ArmSnapshot("/tmp/");
     RunThroughTap("YUY2", 640, 480, 100, callback);
     EXPECT_EQ(callback.nCalls, 100) << "every frame while armed, until the handler takes one";
+}
+
+// Frames a source sends under stale caps are described again only where
+// exactly one size of the caps' shape has that many bytes; a frame that is
+// merely padded keeps its caps.
+TEST(FrameSizeWatch, CapsFollowTheFrameBytesOnlyWhereOneSizeFits) {
+    struct Case {
+        const char* caps;
+        gsize bytes;
+        int width; // 0: the caps are kept
+        int height;
+    };
+    for (const Case& c : {Case{"video/x-raw,format=YUY2,width=640,height=480", 153600, 320, 240},
+                          Case{"video/x-raw,format=I420,width=320,height=240", 460800, 640, 480},
+                          Case{"video/x-raw,format=YUY2,width=640,height=480", 614400, 0, 0},
+                          Case{"video/x-raw,format=YUY2,width=640,height=480", 618496, 0, 0},
+                          Case{"image/jpeg,width=640,height=480", 153600, 0, 0}}) {
+        GstCapsPtr caps(gst_caps_from_string(c.caps));
+        GstCapsPtr fitting = CapsForFrameBytes(caps.get(), c.bytes);
+        SCOPED_TRACE(std::string(c.caps) + " with " + std::to_string(c.bytes) + " bytes");
+        if (c.width == 0) {
+            EXPECT_FALSE(fitting);
+            continue;
+        }
+        ASSERT_TRUE(fitting);
+        int width = 0;
+        int height = 0;
+        const GstStructure* s = gst_caps_get_structure(fitting.get(), 0);
+        gst_structure_get_int(s, "width", &width);
+        gst_structure_get_int(s, "height", &height);
+        EXPECT_EQ(width, c.width);
+        EXPECT_EQ(height, c.height);
+        EXPECT_STREQ(gst_structure_get_string(s, "format"),
+                     gst_structure_get_string(gst_caps_get_structure(caps.get(), 0), "format"));
+    }
 }
 
 } // namespace

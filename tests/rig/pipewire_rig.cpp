@@ -176,7 +176,7 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
     std::vector<std::string> argv;
     if (camera.strCapsAfter.empty()) {
         argv = {"gst-launch-1.0", "-q", "videotestsrc", "pattern=" + camera.strPattern,
-                "is-live=true", "!"};
+                "is-live=true",   "!"};
         if (jpeg)
             argv.insert(argv.end(), {"jpegenc", "!"});
         argv.insert(argv.end(), {camera.strCaps, "!", "pipewiresink", "mode=provide",
@@ -184,9 +184,9 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
     } else {
         // One description for the helper, which can reach its format filter.
         argv = {RIG_SWITCHING_CAMERA,
-                "videotestsrc pattern=" + camera.strPattern + " is-live=true ! " + (jpeg ? "jpegenc ! " : "") + "capsfilter name=format caps=\"" +
-                    camera.strCaps + "\" ! pipewiresink mode=provide stream-properties=\"" +
-                    props + "\"",
+                "videotestsrc pattern=" + camera.strPattern + " is-live=true ! " +
+                    (jpeg ? "jpegenc ! " : "") + "capsfilter name=format caps=\"" + camera.strCaps +
+                    "\" ! pipewiresink mode=provide stream-properties=\"" + props + "\"",
                 camera.strCapsAfter};
     }
     m_publishers[index] = Spawn(argv, {}, "camera" + std::to_string(index) + ".log");
