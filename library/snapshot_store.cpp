@@ -12,12 +12,11 @@
 namespace {
 
 // The frame taken by TakeSnapshotFrame, locked again for the conversion and
-// the write. Empty when the buffer was freed in between (the window closed
-// while the reset question was open).
-SnapshotFrame HoldTakenFrame() {
+// the write, with the size it was taken at: a graph started while the reset
+// question was open has written its own size into the grabber. Empty when the
+// buffer was freed in between (the window closed while the question was open).
+SnapshotFrame HoldTakenFrame(int width, int height) {
     std::unique_lock lock(g_frameBuffer.m_lock);
-    const int width = g_grabberCallback.m_nWidth;
-    const int height = g_grabberCallback.m_nHeight;
     if (!g_frameBuffer.pData || 3LL * width * height > g_frameBuffer.nLength)
         return {};
     return SnapshotFrame(std::move(lock), g_frameBuffer.pData, width, height);
@@ -100,8 +99,15 @@ void CPhotoLibrary::OnSnapshotReady() {
     // that passed its unlocked armed check just before the disarm waits for
     // that lock, freezing the preview (or, with a suspend handled inside the
     // box, the whole program).
-    if (!TakeSnapshotFrame(m_members.m_sync_dir_status))
-        return;
+    int nWidth = 0;
+    int nHeight = 0;
+    {
+        const SnapshotFrame taken = TakeSnapshotFrame(m_members.m_sync_dir_status);
+        if (!taken)
+            return;
+        nWidth = taken.Width();
+        nHeight = taken.Height();
+    }
     if (m_members.m_strPhotoFolder != g_grabberCallback.m_szPhotoDir) {
         // The folder did not fit the grabber's prefix and was cut: a name
         // formed from it would land in another folder.
@@ -128,7 +134,7 @@ void CPhotoLibrary::OnSnapshotReady() {
         // The write's messages wait until the frame is let go (declared
         // first, so it ends last).
         CDeferredMessageBoxes deferredBoxes;
-        SnapshotFrame frame = HoldTakenFrame();
+        SnapshotFrame frame = HoldTakenFrame(nWidth, nHeight);
         if (frame) {
             const auto width = static_cast<std::uint32_t>(frame.Width());
             const auto height = static_cast<std::uint32_t>(frame.Height());
