@@ -1,5 +1,6 @@
 #include "capture/gst_media_graph.h"
 
+#include "capture/device_class.h"
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_filters.h"
 #include "capture/test_camera.h"
@@ -62,6 +63,17 @@ CameraStack StackOf(GstDevice* device) {
     if (std::strcmp(type, "GstLibcameraDevice") == 0)
         return CameraStack::LibCamera;
     return CameraStack::Other;
+}
+
+// The V4L2 driver behind a device, as PipeWire's node or the V4L2 provider
+// gives it; empty when neither does.
+std::string DriverName(GstDevice* device) {
+    for (const char* key : {"api.v4l2.cap.driver", "v4l2.device.driver"}) {
+        std::string driver = DeviceProperty(device, key);
+        if (!driver.empty())
+            return driver;
+    }
+    return {};
 }
 
 std::string DisplayName(GstDevice* device) {
@@ -374,8 +386,10 @@ private:
             auto record = std::make_shared<DeviceRecord>();
             record->strFriendlyName = listed.strName;
             // Other sources carry their own class string, never the cameras'.
+            // The caps are those the device was listed with: nothing is probed.
+            const GstCapsPtr caps(gst_device_get_caps(device));
             record->strClsid = listed.stack != CameraStack::Other
-                                   ? std::string(KSPROXY_CLSID)
+                                   ? CameraStackClass(caps.get(), DriverName(device))
                                    : std::string("{") + G_OBJECT_TYPE_NAME(device) + "}";
             record->strDeviceId = DeviceIdentity(device);
             record->pDevice = std::move(listed.pDevice);

@@ -51,6 +51,12 @@ protected:
         return false;
     }
 
+    std::string CameraInUse() const {
+        return m_pDlg->m_bPreviewRunning && m_pDlg->m_graph.m_pCapture
+                   ? m_pDlg->m_graph.m_pCapture->FriendlyName()
+                   : std::string();
+    }
+
     QString StatusLine() const {
         auto* status = Host()->findChild<QLabel*>("previewStatus");
         return status && status->isVisible() ? status->text() : QString();
@@ -134,6 +140,36 @@ TEST_F(PipeWireCamera, NoCameraAtStartShowsTheLineThenAPluggedCameraStarts) {
     ASSERT_GE(m_rig.Publish(VirtualCam()), 0) << m_rig.Logs();
     EXPECT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000));
     EXPECT_EQ(StatusLine(), "");
+}
+
+// The camera in use goes while another is still listed: the other one takes
+// over, with no line shown once it gives a picture.
+TEST_F(PipeWireCamera, UnplugOfTheCameraInUseStartsTheOtherOne) {
+    const int first = m_rig.Publish(VirtualCam("Cam_First", "/dev/video0"));
+    ASSERT_GE(first, 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(VirtualCam("Cam_Second", "/dev/video2")), 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+    ASSERT_EQ(CameraInUse(), "Cam_First");
+
+    m_rig.Unplug(first);
+    EXPECT_TRUE(WaitFor([&] { return CameraInUse() == "Cam_Second" && ShowsLivePicture(); }, 3000));
+    EXPECT_EQ(StatusLine(), "");
+}
+
+// An infrared sensor (greyscale only) and a loopback device ahead of the
+// colour camera are passed over.
+TEST_F(PipeWireCamera, InfraredAndLoopbackDevicesArePassedOver) {
+    RigCamera infrared = VirtualCam("IR_Camera", "/dev/video0");
+    infrared.strCaps = "video/x-raw,format=GRAY8,width=640,height=360,framerate=30/1";
+    RigCamera loopback = VirtualCam("Loopback_Cam", "/dev/video1");
+    loopback.strDriver = "v4l2 loopback";
+    ASSERT_GE(m_rig.Publish(infrared), 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(loopback), 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(VirtualCam("Colour_Cam", "/dev/video2")), 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+    EXPECT_EQ(CameraInUse(), "Colour_Cam");
 }
 
 // Node paths compare as numbers, so /dev/video2 comes before /dev/video10

@@ -172,6 +172,10 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
         props += ",api.v4l2.path=" + camera.strDevicePath +
                  ",object.path=v4l2:" + camera.strDevicePath + ",device.api=v4l2";
     }
+    // gst-launch joins its arguments and parses them again: a value with a
+    // blank is quoted inside the quoted structure.
+    if (!camera.strDriver.empty())
+        props += ",api.v4l2.cap.driver=\\\"" + camera.strDriver + "\\\"";
     std::vector<std::string> argv = {"gst-launch-1.0", "-q",
                                      "videotestsrc",   "pattern=" + camera.strPattern,
                                      "is-live=true",   "!"};
@@ -179,7 +183,7 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
     if (camera.strCaps.rfind("image/jpeg", 0) == 0)
         argv.insert(argv.end(), {"jpegenc", "!"});
     argv.insert(argv.end(), {camera.strCaps, "!", "pipewiresink", "mode=provide",
-                             "stream-properties=" + props});
+                             "stream-properties=\"" + props + "\""});
     m_publishers[index] = Spawn(argv, {}, "camera" + std::to_string(index) + ".log");
     return m_publishers[index] > 0 && WaitListed(camera.strName, true, timeoutMs);
 }

@@ -20,6 +20,7 @@ struct RigCamera {
     std::string strDevicePath; // api.v4l2.path ("/dev/video2"), or empty
     std::string strPattern = "smpte";
     std::string strCaps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";
+    std::string strDriver; // api.v4l2.cap.driver, or empty
 };
 
 class CPipeWireRig {
