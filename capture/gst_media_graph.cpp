@@ -3,9 +3,11 @@
 #include "capture/device_class.h"
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_filters.h"
+#include "capture/pipewire_daemon_watch.h"
 #include "capture/test_camera.h"
 #include "platform/trace.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 
@@ -250,9 +252,16 @@ private:
 // The process's one device monitor: started at first use and never stopped.
 // Listing through a monitor that was never started probes every provider
 // again, and doing that while a PipeWire stream of this process runs crashes
-// the PipeWire plugin; stopping its provider once devices have come and gone
-// frees proxies twice. So it runs for the program's life and reports hotplug
+// the PipeWire plugin. So it runs for the program's life and reports hotplug
 // to whichever service watches.
+//
+// Its PipeWire provider lists the cameras of the daemon it connected to, and
+// goes on listing them after that daemon has gone; nor does it ever connect
+// to the next one. So the watch follows the daemon itself: when it goes, the
+// provider is stopped and its cameras are reported gone; when one listens
+// again, the provider starts afresh and its cameras arrive. It is never
+// stopped while its daemon lives: the plugin's stop then races the
+// provider's own thread and corrupts the heap (seen with 0.3.65).
 class CDeviceWatch {
 public:
     static CDeviceWatch& Instance() {
@@ -289,6 +298,54 @@ private:
         m_bStarted = gst_device_monitor_start(m_pMonitor.get());
         if (!m_bStarted)
             Trace("device monitor did not start: no camera can be found");
+        else
+            FollowPipeWire();
+    }
+
+    void FollowPipeWire() {
+        // The provider is one object per process, the one the monitor started.
+        m_pPipeWire.reset(gst_device_provider_factory_get_by_name("pipewiredeviceprovider"));
+        // The daemon's socket is watched from an event loop; without the
+        // plugin or a loop there is nothing to follow.
+        if (!m_pPipeWire || !QCoreApplication::instance())
+            return;
+        m_pDaemon = std::make_unique<CPipeWireDaemonWatch>([this] { OnPipeWireGone(); },
+                                                           [this] { OnPipeWireBack(); });
+        m_bProviderConnected = m_pDaemon->Connected();
+    }
+
+    // UI thread: the daemon's end of the watch's connection closed.
+    void OnPipeWireGone() {
+        if (!m_bProviderConnected)
+            return;
+        std::vector<std::string> gone;
+        const GstObjectListPtr devices(gst_device_provider_get_devices(m_pPipeWire.get()));
+        for (GList* l = devices.get(); l; l = l->next)
+            gone.push_back(DeviceIdentity(GST_DEVICE(l->data)));
+        // The stop posts no removals of its own: the provider's bus is
+        // flushed first.
+        gst_device_provider_stop(m_pPipeWire.get());
+        m_bProviderStarted = false;
+        m_bProviderConnected = false;
+        for (const std::string& id : gone)
+            Report(DeviceChange{false, id});
+    }
+
+    // UI thread: a daemon listens again. Its cameras come as the provider's
+    // additions.
+    void OnPipeWireBack() {
+        // Started by the monitor while no daemon listened, the provider holds
+        // no connection: its stop has nothing to race.
+        if (m_bProviderStarted)
+            gst_device_provider_stop(m_pPipeWire.get());
+        m_bProviderStarted = gst_device_provider_start(m_pPipeWire.get());
+        m_bProviderConnected = m_bProviderStarted;
+    }
+
+    void Report(const DeviceChange& change) {
+        std::lock_guard lock(m_lock);
+        if (m_report)
+            m_report(change);
     }
 
     // A provider's thread: a device came or went.
@@ -308,9 +365,7 @@ private:
             change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
             if (device)
                 change.strDeviceId = DeviceIdentity(device.get());
-            std::lock_guard lock(watch->m_lock);
-            if (watch->m_report)
-                watch->m_report(change);
+            watch->Report(change);
         }
         return GST_BUS_DROP;
     }
@@ -320,6 +375,11 @@ private:
     std::mutex m_lock; // guards the report against the providers' threads
     const void* m_pOwner = nullptr;
     std::function<void(const DeviceChange&)> m_report;
+    // The PipeWire provider and its daemon; touched on the UI thread only.
+    std::unique_ptr<GstDeviceProvider, GstObjectUnref> m_pPipeWire;
+    std::unique_ptr<CPipeWireDaemonWatch> m_pDaemon;
+    bool m_bProviderStarted = true;    // by the monitor's start, or since the daemon came back
+    bool m_bProviderConnected = false; // started while a daemon listened, which has not gone
 };
 
 class CGstMediaGraphService final : public IMediaGraphService {

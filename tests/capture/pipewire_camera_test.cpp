@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <sys/stat.h>
 
 namespace {
@@ -77,6 +79,13 @@ protected:
     CPipeWireRig m_rig;
     std::unique_ptr<CCameraDlg> m_pDlg;
 };
+
+int EntriesIn(const char* folder) {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++n;
+    return n;
+}
 
 RigCamera VirtualCam(const char* name = "Virtual_Cam", const char* path = "") {
     RigCamera camera;
@@ -170,6 +179,29 @@ TEST_F(PipeWireCamera, InfraredAndLoopbackDevicesArePassedOver) {
     StartWindow();
     ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
     EXPECT_EQ(CameraInUse(), "Colour_Cam");
+}
+
+// The daemon and its session manager restart (an upgrade, a restart of the
+// user's services) and the camera is published again: the picture comes
+// back by itself, each time, and nothing of the old daemon's stays behind.
+TEST_F(PipeWireCamera, PictureComesBackAfterEachRestartOfPipeWire) {
+    const int camera = m_rig.Publish(VirtualCam());
+    ASSERT_GE(camera, 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+    const int nThreads = EntriesIn("/proc/self/task");
+    const int nFds = EntriesIn("/proc/self/fd");
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(m_rig.RestartPipeWire()) << m_rig.Logs();
+        EXPECT_TRUE(WaitFor([&] { return !ShowsLivePicture(); }, 3000)) << "a frozen picture";
+        ASSERT_TRUE(m_rig.Replug(camera)) << m_rig.Logs();
+        ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+        EXPECT_EQ(StatusLine(), "");
+        EXPECT_EQ(EntriesIn("/proc/self/task"), nThreads);
+        EXPECT_EQ(EntriesIn("/proc/self/fd"), nFds);
+    }
 }
 
 // Node paths compare as numbers, so /dev/video2 comes before /dev/video10

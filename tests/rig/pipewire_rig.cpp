@@ -107,30 +107,48 @@ CPipeWireRig::CPipeWireRig(bool bSessionManager) {
         mkdir((m_strDir + "/" + sub).c_str(), 0700);
     setenv("PIPEWIRE_RUNTIME_DIR", m_strDir.c_str(), 1);
 
-    const std::string bus = "unix:path=" + m_strDir + "/bus";
-    m_daemons.push_back(Spawn({"pipewire"}, {}, "pipewire.log"));
-    m_daemons.push_back(
-        Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + bus}, {},
-              "dbus.log"));
+    m_bus = Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + Bus()}, {},
+                  "dbus.log");
+    m_bSessionManager = bSessionManager;
+    m_bReady = StartPipeWire();
+}
+
+std::string CPipeWireRig::Bus() const {
+    return "unix:path=" + m_strDir + "/bus";
+}
+
+bool CPipeWireRig::StartPipeWire() {
+    m_pipewire = Spawn({"pipewire"}, {}, "pipewire.log");
     const bool up = WaitUntil(5000, [&] {
         struct stat st;
         return stat((m_strDir + "/pipewire-0").c_str(), &st) == 0 &&
                stat((m_strDir + "/bus").c_str(), &st) == 0;
     });
-    if (!up || !bSessionManager) {
-        m_bReady = up;
-        return;
-    }
-    m_daemons.push_back(
-        Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + bus}, "wireplumber.log"));
-    m_bReady = m_daemons.back() > 0;
+    if (!up || !m_bSessionManager)
+        return up;
+    m_sessionManager =
+        Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + Bus()}, "wireplumber.log");
+    return m_sessionManager > 0;
+}
+
+void CPipeWireRig::StopPipeWire() {
+    for (pid_t& pid : m_publishers)
+        StopProcess(std::exchange(pid, 0));
+    StopProcess(std::exchange(m_sessionManager, 0));
+    StopProcess(std::exchange(m_pipewire, 0));
+}
+
+bool CPipeWireRig::RestartPipeWire() {
+    StopPipeWire();
+    // A killed daemon leaves its socket behind: gone, it cannot pass for the
+    // new daemon's in the wait for it.
+    unlink((m_strDir + "/pipewire-0").c_str());
+    return StartPipeWire();
 }
 
 CPipeWireRig::~CPipeWireRig() {
-    for (pid_t& pid : m_publishers)
-        StopProcess(std::exchange(pid, 0));
-    for (auto it = m_daemons.rbegin(); it != m_daemons.rend(); ++it)
-        StopProcess(*it);
+    StopPipeWire();
+    StopProcess(std::exchange(m_bus, 0));
     unsetenv("PIPEWIRE_RUNTIME_DIR");
     if (!m_strDir.empty()) {
         std::error_code ignored;

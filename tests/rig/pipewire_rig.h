@@ -46,6 +46,10 @@ public:
     // Publishes the same camera again.
     bool Replug(int index, int timeoutMs = 10000);
 
+    // Stops the session manager and the daemon (the cameras with them) and
+    // starts both again in the same folder; Replug publishes a camera anew.
+    bool RestartPipeWire();
+
     // The names of the video sources a fresh device listing shows.
     std::vector<std::string> ListedCameras() const;
     // Text the rig's processes wrote, for a failing test's message.
@@ -56,9 +60,15 @@ private:
                 const std::string& logName) const;
     bool WaitListed(const std::string& name, bool present, int timeoutMs) const;
     bool StartPublisher(int index, int timeoutMs);
+    bool StartPipeWire();
+    void StopPipeWire();
+    std::string Bus() const;
 
     std::string m_strDir;
-    std::vector<pid_t> m_daemons; // started in order, stopped in reverse
+    pid_t m_bus = 0;
+    pid_t m_pipewire = 0;
+    pid_t m_sessionManager = 0;
+    bool m_bSessionManager = true;
     std::vector<RigCamera> m_cameras;
     std::vector<pid_t> m_publishers; // 0 while unplugged
     bool m_bReady = false;
