@@ -194,11 +194,20 @@ public:
             GstDevice* device = m_pRecord->pDevice.get();
             if (GstElement* element = gst_device_create_element(device, nullptr))
                 source.reset(GST_ELEMENT(gst_object_ref_sink(element)));
-            if (source && g_object_class_find_property(G_OBJECT_GET_CLASS(source.get()), "fd")) {
+            GObjectClass* sourceClass = source ? G_OBJECT_GET_CLASS(source.get()) : nullptr;
+            if (sourceClass && g_object_class_find_property(sourceClass, "fd")) {
                 connection = CPipeWireConnection::Open();
                 if (connection)
                     g_object_set(source.get(), "fd", connection->Fd(), nullptr);
             }
+            // A PipeWire source otherwise hands on frames that share the
+            // stream's own buffers, which the stream's thread takes back when
+            // the camera's node or the daemon goes: a converter still reading
+            // one then crashes the process (about one unplug in ten on the
+            // rig). The copy is made under the stream's lock, so what goes
+            // downstream is ours.
+            if (sourceClass && g_object_class_find_property(sourceClass, "always-copy"))
+                g_object_set(source.get(), "always-copy", TRUE, nullptr);
             caps.reset(gst_device_get_caps(device));
             controls.strDevicePath = DeviceNodePath(device);
         } else {
