@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -21,6 +22,10 @@
 #include <vector>
 
 namespace {
+
+// How long the PipeWire provider's own thread is given to handle its lost
+// daemon before the provider is stopped.
+constexpr int PROVIDER_STOP_DELAY_MS = 1000;
 
 // One device as the list shows it: its two properties and how to make its
 // source element.
@@ -196,9 +201,12 @@ public:
                 source.reset(GST_ELEMENT(gst_object_ref_sink(element)));
             GObjectClass* sourceClass = source ? G_OBJECT_GET_CLASS(source.get()) : nullptr;
             if (sourceClass && g_object_class_find_property(sourceClass, "fd")) {
+                // No daemon listens (it has just gone): without a connection
+                // of its own the source would share the device provider's.
                 connection = CPipeWireConnection::Open();
-                if (connection)
-                    g_object_set(source.get(), "fd", connection->Fd(), nullptr);
+                if (!connection)
+                    return E_FAIL;
+                g_object_set(source.get(), "fd", connection->Fd(), nullptr);
             }
             // A PipeWire source otherwise hands on frames that share the
             // stream's own buffers, which the stream's thread takes back when
@@ -323,32 +331,43 @@ private:
         m_bProviderConnected = m_pDaemon->Connected();
     }
 
-    // UI thread: the daemon's end of the watch's connection closed.
+    // UI thread: the daemon's end of the watch's connection closed. Its
+    // cameras are gone at once; the provider is stopped a moment later: its
+    // own thread handles the lost connection too and reads the provider's
+    // connection member, which the stop clears before it waits for that
+    // thread (a crash in the plugin when both meet).
     void OnPipeWireGone() {
         if (!m_bProviderConnected)
             return;
+        m_bProviderConnected = false;
         std::vector<std::string> gone;
         const GstObjectListPtr devices(gst_device_provider_get_devices(m_pPipeWire.get()));
         for (GList* l = devices.get(); l; l = l->next)
             gone.push_back(DeviceIdentity(GST_DEVICE(l->data)));
-        // The stop posts no removals of its own: the provider's bus is
-        // flushed first.
-        gst_device_provider_stop(m_pPipeWire.get());
-        m_bProviderStarted = false;
-        m_bProviderConnected = false;
         for (const std::string& id : gone)
             Report(DeviceChange{false, id});
+        QTimer::singleShot(PROVIDER_STOP_DELAY_MS, m_pDaemon.get(), [this] {
+            if (!m_bProviderConnected)
+                StopProvider();
+        });
     }
 
     // UI thread: a daemon listens again. Its cameras come as the provider's
     // additions.
     void OnPipeWireBack() {
-        // Started by the monitor while no daemon listened, the provider holds
-        // no connection: its stop has nothing to race.
-        if (m_bProviderStarted)
-            gst_device_provider_stop(m_pPipeWire.get());
+        // Started while no daemon listened, the provider holds no connection
+        // and its stop has nothing to race.
+        StopProvider();
         m_bProviderStarted = gst_device_provider_start(m_pPipeWire.get());
         m_bProviderConnected = m_bProviderStarted;
+    }
+
+    void StopProvider() {
+        // The stop posts no removals of its own: the provider's bus is
+        // flushed first.
+        if (m_bProviderStarted)
+            gst_device_provider_stop(m_pPipeWire.get());
+        m_bProviderStarted = false;
     }
 
     void Report(const DeviceChange& change) {
@@ -387,7 +406,7 @@ private:
     // The PipeWire provider and its daemon; touched on the UI thread only.
     std::unique_ptr<GstDeviceProvider, GstObjectUnref> m_pPipeWire;
     std::unique_ptr<CPipeWireDaemonWatch> m_pDaemon;
-    bool m_bProviderStarted = true;    // by the monitor's start, or since the daemon came back
+    bool m_bProviderStarted = true;    // by the monitor's start, or since a daemon came back
     bool m_bProviderConnected = false; // started while a daemon listened, which has not gone
 };
 

@@ -131,11 +131,13 @@ bool CPipeWireRig::StartPipeWire() {
     return m_sessionManager > 0;
 }
 
+// The daemon goes first, under cameras that still stream, as when it is
+// restarted on an upgrade; the publishers are then of no use.
 void CPipeWireRig::StopPipeWire() {
-    for (pid_t& pid : m_publishers)
-        StopProcess(std::exchange(pid, 0));
     StopProcess(std::exchange(m_sessionManager, 0));
     StopProcess(std::exchange(m_pipewire, 0));
+    for (pid_t& pid : m_publishers)
+        StopProcess(std::exchange(pid, 0));
 }
 
 bool CPipeWireRig::RestartPipeWire() {
