@@ -4,6 +4,7 @@
 
 #include "app/camera_dlg.h"
 
+#include "capture/bounded_state_change.h"
 #include "capture/camera_properties.h"
 #include "capture/preview_control.h"
 #include "capture/preview_status.h"
@@ -114,7 +115,10 @@ bool CCameraDlg::InModalLoop() const {
 void CCameraDlg::StartRequestedCamera() {
     if (!m_bCameraStartPending)
         return;
-    if (InModalLoop()) {
+    // Nor while the graph of the camera that went is still coming down: a
+    // new one is refused until then, and this attempt would be spent for
+    // nothing.
+    if (InModalLoop() || PendingStateChanges() > 0) {
         m_cameraStartTimer.start();
         return;
     }

@@ -288,9 +288,14 @@ public:
     }
 
     // The video sources now listed. Empty when the monitor could not start.
+    // UI thread.
     GstObjectListPtr Devices() {
-        return GstObjectListPtr(m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get())
-                                           : nullptr);
+        GList* devices = m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
+        // Between its daemon's end and its stop the PipeWire provider still
+        // lists that daemon's cameras: none of them can be opened any more.
+        if (m_pPipeWire && !m_bProviderConnected)
+            devices = WithoutDevicesOf(devices, GST_OBJECT(m_pPipeWire.get()));
+        return GstObjectListPtr(devices);
     }
 
     // report runs on a provider's thread; null stops the reports to owner.
@@ -317,6 +322,20 @@ private:
             Trace("device monitor did not start: no camera can be found");
         else
             FollowPipeWire();
+    }
+
+    static GList* WithoutDevicesOf(GList* devices, GstObject* provider) {
+        for (GList* l = devices; l;) {
+            GList* next = l->next;
+            const std::unique_ptr<GstObject, GstObjectUnref> parent(
+                gst_object_get_parent(GST_OBJECT(l->data)));
+            if (parent.get() == provider) {
+                gst_object_unref(l->data);
+                devices = g_list_delete_link(devices, l);
+            }
+            l = next;
+        }
+        return devices;
     }
 
     void FollowPipeWire() {
