@@ -115,9 +115,9 @@ bool CCameraDlg::InModalLoop() const {
 void CCameraDlg::StartRequestedCamera() {
     if (!m_bCameraStartPending)
         return;
-    // Nor while the graph of the camera that went is still coming down: a
-    // new one is refused until then, and this attempt would be spent for
-    // nothing.
+    // Not inside a modal loop, nor while the graph of the camera that went
+    // still comes down: a new graph is refused until then, and the attempt
+    // would be spent for nothing.
     if (InModalLoop() || PendingStateChanges() > 0) {
         m_cameraStartTimer.start();
         return;
