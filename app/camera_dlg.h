@@ -23,6 +23,7 @@
 #include <QAbstractSlider>
 #include <QDialog>
 #include <QIcon>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -102,13 +103,17 @@ public:
     int PreloadCameraPresence();
     void ShowCameraProperties();
     // Follows cameras that come and go: a lost running camera stops the
-    // preview, a new camera restarts a preview that does not run.
+    // preview; a new camera, or the camera in use leaving the list while
+    // others may be left, asks for one start attempt.
     void WatchCameras();
     void OnCameraChange(const DeviceChange& change);
     // The running camera was unplugged or ended its stream with a device
     // error: the preview stops and the line says why (hrCause E_DEVICE_GONE
-    // or E_DEVICE_BUSY) until a camera appears.
+    // or E_DEVICE_BUSY) until a camera gives a picture again.
     void OnCameraLost(HRESULT hrCause);
+    // One start attempt, never the retry loop, made at once or, while a menu,
+    // question or dialog of the window runs, as soon as it has ended.
+    void RequestCameraStart();
 
     // Keyboard.
     BOOL PreTranslateMessage(UINT message, WPARAM wParam);
@@ -136,8 +141,14 @@ public:
     // The running capture graph: m_graph.m_pGraph, m_pCapture, m_pGrabber.
     std::unique_ptr<IMediaGraphService> m_pGraphService;
     StillGraph m_graph;
-    bool m_bPreviewRunning = false;             // the last start succeeded, no stop since
+    bool m_bPreviewRunning = false;                   // the last start succeeded, no stop since
     class CPreviewStatus* m_pPreviewStatus = nullptr; // child of m_stcVideoHost
+    // Why the camera in use was lost (S_OK: it was not), and its device id,
+    // kept until a picture runs again.
+    HRESULT m_hrCameraLost = S_OK;
+    std::string m_strLostCameraId;
+    bool m_bCameraStartPending = false;   // RequestCameraStart waits for a modal loop
+    QTimer m_cameraStartTimer;            // looks again whether that loop has ended
     ResolutionMenuState m_resolutionMenu; // m_bMenuShowing, m_rcResolutionButton
     RECT m_rcScrollBar = {};              // strip scroll bar, client coordinates
     std::unique_ptr<CSingleInstance> m_mutex;
@@ -146,8 +157,8 @@ public:
     int m_bPrimaryInstance = 0;
     DevicePresenceTable m_presence = {};
     std::unique_ptr<IDeviceIdList> m_pDeviceIds;
-    PhotoRecordsPtr m_photoRecords;  // owns m_pPhotos
-    DecodeBufferPtr m_decodeBuffer;  // owns m_pDecodeBuffer
+    PhotoRecordsPtr m_photoRecords; // owns m_pPhotos
+    DecodeBufferPtr m_decodeBuffer; // owns m_pDecodeBuffer
     std::unique_ptr<CPhotoLibrary> m_pLibrary;
     CPowerEvents m_powerEvents;
     int m_nFolderPollTimer = 0; // Qt's id of TIMER_FOLDER_POLL
@@ -185,4 +196,8 @@ private:
     void CreatePhotoLibrary();
     void FreePhotoRecords();
     void WatchKeys();
+    void StartRequestedCamera();
+    bool InModalLoop() const;
+    // The line, the running flag and the loss report after a start.
+    void ShowStartOutcome(int nResult, HRESULT hrLast);
 };

@@ -1,13 +1,17 @@
 #include "capture/gst_media_graph.h"
 
+#include "capture/device_class.h"
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_filters.h"
+#include "capture/pipewire_daemon_watch.h"
 #include "capture/test_camera.h"
 #include "platform/device_ids.h"
 #include "platform/trace.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -19,6 +23,10 @@
 #include <vector>
 
 namespace {
+
+// How long the PipeWire provider's own thread is given to handle its lost
+// daemon before the provider is stopped.
+constexpr int PROVIDER_STOP_DELAY_MS = 1000;
 
 // One device as the list shows it: its two properties and how to make its
 // source element.
@@ -63,6 +71,17 @@ CameraStack StackOf(GstDevice* device) {
     if (std::strcmp(type, "GstLibcameraDevice") == 0)
         return CameraStack::LibCamera;
     return CameraStack::Other;
+}
+
+// The V4L2 driver behind a device, as PipeWire's node or the V4L2 provider
+// gives it; empty when neither does.
+std::string DriverName(GstDevice* device) {
+    for (const char* key : {"api.v4l2.cap.driver", "v4l2.device.driver"}) {
+        std::string driver = DeviceProperty(device, key);
+        if (!driver.empty())
+            return driver;
+    }
+    return {};
 }
 
 std::string DisplayName(GstDevice* device) {
@@ -181,11 +200,23 @@ public:
             GstDevice* device = m_pRecord->pDevice.get();
             if (GstElement* element = gst_device_create_element(device, nullptr))
                 source.reset(GST_ELEMENT(gst_object_ref_sink(element)));
-            if (source && g_object_class_find_property(G_OBJECT_GET_CLASS(source.get()), "fd")) {
+            GObjectClass* sourceClass = source ? G_OBJECT_GET_CLASS(source.get()) : nullptr;
+            if (sourceClass && g_object_class_find_property(sourceClass, "fd")) {
+                // No daemon listens (it has just gone): without a connection
+                // of its own the source would share the device provider's.
                 connection = CPipeWireConnection::Open();
-                if (connection)
-                    g_object_set(source.get(), "fd", connection->Fd(), nullptr);
+                if (!connection)
+                    return E_FAIL;
+                g_object_set(source.get(), "fd", connection->Fd(), nullptr);
             }
+            // A PipeWire source otherwise hands on frames that share the
+            // stream's own buffers, which the stream's thread takes back when
+            // the camera's node or the daemon goes: a converter still reading
+            // one then crashes the process (about one unplug in ten on the
+            // rig). The copy is made under the stream's lock, so what goes
+            // downstream is ours.
+            if (sourceClass && g_object_class_find_property(sourceClass, "always-copy"))
+                g_object_set(source.get(), "always-copy", TRUE, nullptr);
             caps.reset(gst_device_get_caps(device));
             controls.strDevicePath = DeviceNodePath(device);
             controls.strCameraId = StableDeviceId(controls.strDevicePath);
@@ -243,9 +274,16 @@ private:
 // The process's one device monitor: started at first use and never stopped.
 // Listing through a monitor that was never started probes every provider
 // again, and doing that while a PipeWire stream of this process runs crashes
-// the PipeWire plugin; stopping its provider once devices have come and gone
-// frees proxies twice. So it runs for the program's life and reports hotplug
+// the PipeWire plugin. So it runs for the program's life and reports hotplug
 // to whichever service watches.
+//
+// Its PipeWire provider lists the cameras of the daemon it connected to, and
+// goes on listing them after that daemon has gone; nor does it ever connect
+// to the next one. So the watch follows the daemon itself: when it goes, the
+// provider is stopped and its cameras are reported gone; when one listens
+// again, the provider starts afresh and its cameras arrive. It is never
+// stopped while its daemon lives: the plugin's stop then races the
+// provider's own thread and corrupts the heap (seen with 0.3.65).
 class CDeviceWatch {
 public:
     static CDeviceWatch& Instance() {
@@ -255,9 +293,14 @@ public:
     }
 
     // The video sources now listed. Empty when the monitor could not start.
+    // UI thread.
     GstObjectListPtr Devices() {
-        return GstObjectListPtr(m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get())
-                                           : nullptr);
+        GList* devices = m_bStarted ? gst_device_monitor_get_devices(m_pMonitor.get()) : nullptr;
+        // Between its daemon's end and its stop the PipeWire provider still
+        // lists that daemon's cameras: none of them can be opened any more.
+        if (m_pPipeWire && !m_bProviderConnected)
+            devices = WithoutDevicesOf(devices, GST_OBJECT(m_pPipeWire.get()));
+        return GstObjectListPtr(devices);
     }
 
     // report runs on a provider's thread; null stops the reports to owner.
@@ -282,6 +325,79 @@ private:
         m_bStarted = gst_device_monitor_start(m_pMonitor.get());
         if (!m_bStarted)
             Trace("device monitor did not start: no camera can be found");
+        else
+            FollowPipeWire();
+    }
+
+    static GList* WithoutDevicesOf(GList* devices, GstObject* provider) {
+        for (GList* l = devices; l;) {
+            GList* next = l->next;
+            const std::unique_ptr<GstObject, GstObjectUnref> parent(
+                gst_object_get_parent(GST_OBJECT(l->data)));
+            if (parent.get() == provider) {
+                gst_object_unref(l->data);
+                devices = g_list_delete_link(devices, l);
+            }
+            l = next;
+        }
+        return devices;
+    }
+
+    void FollowPipeWire() {
+        // The provider is one object per process, the one the monitor started.
+        m_pPipeWire.reset(gst_device_provider_factory_get_by_name("pipewiredeviceprovider"));
+        // The daemon's socket is watched from an event loop; without the
+        // plugin or a loop there is nothing to follow.
+        if (!m_pPipeWire || !QCoreApplication::instance())
+            return;
+        m_pDaemon = std::make_unique<CPipeWireDaemonWatch>([this] { OnPipeWireGone(); },
+                                                           [this] { OnPipeWireBack(); });
+        m_bProviderConnected = m_pDaemon->Connected();
+    }
+
+    // UI thread: the daemon's end of the watch's connection closed. Its
+    // cameras are gone at once; the provider is stopped a moment later: its
+    // own thread handles the lost connection too and reads the provider's
+    // connection member, which the stop clears before it waits for that
+    // thread (a crash in the plugin when both meet).
+    void OnPipeWireGone() {
+        if (!m_bProviderConnected)
+            return;
+        m_bProviderConnected = false;
+        std::vector<std::string> gone;
+        const GstObjectListPtr devices(gst_device_provider_get_devices(m_pPipeWire.get()));
+        for (GList* l = devices.get(); l; l = l->next)
+            gone.push_back(DeviceIdentity(GST_DEVICE(l->data)));
+        for (const std::string& id : gone)
+            Report(DeviceChange{false, id});
+        QTimer::singleShot(PROVIDER_STOP_DELAY_MS, m_pDaemon.get(), [this] {
+            if (!m_bProviderConnected)
+                StopProvider();
+        });
+    }
+
+    // UI thread: a daemon listens again. Its cameras come as the provider's
+    // additions.
+    void OnPipeWireBack() {
+        // Started while no daemon listened, the provider holds no connection
+        // and its stop has nothing to race.
+        StopProvider();
+        m_bProviderStarted = gst_device_provider_start(m_pPipeWire.get());
+        m_bProviderConnected = m_bProviderStarted;
+    }
+
+    void StopProvider() {
+        // The stop posts no removals of its own: the provider's bus is
+        // flushed first.
+        if (m_bProviderStarted)
+            gst_device_provider_stop(m_pPipeWire.get());
+        m_bProviderStarted = false;
+    }
+
+    void Report(const DeviceChange& change) {
+        std::lock_guard lock(m_lock);
+        if (m_report)
+            m_report(change);
     }
 
     // A provider's thread: a device came or went.
@@ -301,9 +417,7 @@ private:
             change.bAdded = type == GST_MESSAGE_DEVICE_ADDED;
             if (device)
                 change.strDeviceId = DeviceIdentity(device.get());
-            std::lock_guard lock(watch->m_lock);
-            if (watch->m_report)
-                watch->m_report(change);
+            watch->Report(change);
         }
         return GST_BUS_DROP;
     }
@@ -313,6 +427,11 @@ private:
     std::mutex m_lock; // guards the report against the providers' threads
     const void* m_pOwner = nullptr;
     std::function<void(const DeviceChange&)> m_report;
+    // The PipeWire provider and its daemon; touched on the UI thread only.
+    std::unique_ptr<GstDeviceProvider, GstObjectUnref> m_pPipeWire;
+    std::unique_ptr<CPipeWireDaemonWatch> m_pDaemon;
+    bool m_bProviderStarted = true;    // by the monitor's start, or since a daemon came back
+    bool m_bProviderConnected = false; // started while a daemon listened, which has not gone
 };
 
 class CGstMediaGraphService final : public IMediaGraphService {
@@ -379,8 +498,10 @@ private:
             auto record = std::make_shared<DeviceRecord>();
             record->strFriendlyName = listed.strName;
             // Other sources carry their own class string, never the cameras'.
+            // The caps are those the device was listed with: nothing is probed.
+            const GstCapsPtr caps(gst_device_get_caps(device));
             record->strClsid = listed.stack != CameraStack::Other
-                                   ? std::string(KSPROXY_CLSID)
+                                   ? CameraStackClass(caps.get(), DriverName(device))
                                    : std::string("{") + G_OBJECT_TYPE_NAME(device) + "}";
             record->strDeviceId = DeviceIdentity(device);
             record->pDevice = std::move(listed.pDevice);

@@ -11,8 +11,8 @@
 
 class CPipeWireConnection {
 public:
-    // Null when the daemon's socket cannot be reached; the source then makes
-    // its own connection the usual way.
+    // Null when the daemon's socket cannot be reached; the camera is then
+    // not opened.
     static std::unique_ptr<CPipeWireConnection> Open();
 
     int Fd() const { return m_fd.Get(); }

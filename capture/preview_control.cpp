@@ -32,16 +32,21 @@ void StopStillGraph(StillGraph& graph) {
     graph.m_pGrabber.reset();
 }
 
+int StartStillGraphOnce(IMediaGraphService& service, StillGraph& graph, int nResolution,
+                        QWidget* videoHost, QObject* owner, HRESULT* phrLast) {
+    StopStillGraph(graph);
+    const HRESULT hr = InitStillGraph(service, graph, nResolution, videoHost, owner);
+    if (phrLast)
+        *phrLast = hr;
+    return SUCCEEDED(hr) ? 0 : -1;
+}
+
 int RestartStillGraph(IMediaGraphService& service, StillGraph& graph, int nResolution,
                       QWidget* videoHost, QObject* owner, DWORD limitMs, const TickSource& ticks,
                       HRESULT* phrLast) {
     const DWORD start = ticks.getTickCount();
     for (;;) {
-        StopStillGraph(graph);
-        const HRESULT hr = InitStillGraph(service, graph, nResolution, videoHost, owner);
-        if (phrLast)
-            *phrLast = hr;
-        if (SUCCEEDED(hr))
+        if (StartStillGraphOnce(service, graph, nResolution, videoHost, owner, phrLast) == 0)
             return 0;
         Trace("Start failed....Sleep 1 sec and retry");
         ticks.sleep(PREVIEW_RETRY_PAUSE_MS);

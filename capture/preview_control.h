@@ -22,6 +22,12 @@ TickSource SystemTicks();
 // graph. After it no frame reaches the grabber callback. Safe with no graph.
 void StopStillGraph(StillGraph& graph);
 
+// One attempt: stop, build and run. 0 when a graph runs, -1 otherwise, with
+// the attempt's result in phrLast when given. Never pauses: a camera that
+// comes while the program runs gets this, not the retry loop below.
+int StartStillGraphOnce(IMediaGraphService& service, StillGraph& graph, int nResolution,
+                        QWidget* videoHost, QObject* owner, HRESULT* phrLast = nullptr);
+
 // Stop, build and run, again every second after a failure, until a graph runs
 // (0) or the time since the call reaches limitMs after a failed attempt (-1).
 // There is always at least one attempt. phrLast, when given, receives the

@@ -1,7 +1,7 @@
 // A camera that fails while it streams says so on its graph's bus, as a V4L2
 // source does when its device vanishes or another program holds it: the
 // window stops the preview and says why, and the next camera to appear starts
-// it again.
+// it again, once no question of the window is open.
 
 #include "app/camera_dlg.h"
 #include "capture/gst_ptr.h"
@@ -10,9 +10,14 @@
 #include "capture/video_surface.h"
 #include "platform/language_id.h"
 #include "platform/localized_texts.h"
+#include "test_photos.h"
 #include "window_fixture.h"
 
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +90,50 @@ TEST_F(WindowCameraLost, DeviceErrorsStopThePreviewUntilACameraAppears) {
     ASSERT_EQ(Dlg().RestartStillGraph(PREVIEW_START_LIMIT_MS), 0);
     QTest::qWait(300);
     EXPECT_TRUE(Streaming());
+}
+
+} // namespace
+
+namespace {
+
+// A camera that arrives while the delete question is open waits for it: the
+// question stays live (the arrival's handler returns at once, where the retry
+// loop used to hold it for ten seconds with no camera to find), its answer is
+// acted on, and the one start attempt follows when it has closed.
+TEST_F(WindowCameraLost, ArrivalDuringTheDeleteQuestionStartsOnceItIsAnswered) {
+    WritePhotos(Dlg().m_szPicturesPath, 1);
+    Dlg().RebuildPhotoList(REBUILD_AFTER_SNAPSHOT);
+    ASSERT_EQ(Dlg().m_nAnchor, 0);
+    Dlg().OnCameraLost(E_DEVICE_GONE);
+    unsetenv("VIZOR_TEST_CAMERA"); // no camera to find while the question is open
+    SetMessageBoxHook({});
+
+    qint64 nArrivalMs = -1;
+    bool bStartedInside = false;
+    QTimer answer;
+    answer.setInterval(20);
+    QObject::connect(&answer, &QTimer::timeout, &Dlg(), [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        answer.stop();
+        QElapsedTimer arrival;
+        arrival.start();
+        CameraAppears();
+        nArrivalMs = arrival.elapsed();
+        bStartedInside = Dlg().m_graph.m_pGraph != nullptr;
+        // The camera is there by the time the question is answered.
+        setenv("VIZOR_TEST_CAMERA", "1", 1);
+        QTest::mouseClick(box->button(QMessageBox::Yes), Qt::LeftButton);
+    });
+    answer.start();
+    Dlg().OnDeleteButton();
+
+    EXPECT_GE(nArrivalMs, 0) << "no question";
+    EXPECT_LT(nArrivalMs, 500);
+    EXPECT_FALSE(bStartedInside) << "a start was made inside the question";
+    EXPECT_FALSE(FileExists(Dlg().m_strPhotoFolder + PictureName(0))) << "Yes not acted on";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return Streaming(); }, 2000));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "capture/gst_filter_graph.h"
 #include "capture/gst_media_graph.h"
 #include "capture/preview_control.h"
+#include "capture/video_renderer.h"
 #include "capture/video_surface.h"
 #include "tests/app/window_fixture.h"
 #include "tests/rig/pipewire_rig.h"
@@ -17,6 +18,8 @@
 #include <QLabel>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <sys/stat.h>
 
@@ -54,6 +57,12 @@ protected:
         return false;
     }
 
+    std::string CameraInUse() const {
+        return m_pDlg->m_bPreviewRunning && m_pDlg->m_graph.m_pCapture
+                   ? m_pDlg->m_graph.m_pCapture->FriendlyName()
+                   : std::string();
+    }
+
     QString StatusLine() const {
         auto* status = Host()->findChild<QLabel*>("previewStatus");
         return status && status->isVisible() ? status->text() : QString();
@@ -74,6 +83,13 @@ protected:
     CPipeWireRig m_rig;
     std::unique_ptr<CCameraDlg> m_pDlg;
 };
+
+int EntriesIn(const char* folder) {
+    int n = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder))
+        ++n;
+    return n;
+}
 
 RigCamera VirtualCam(const char* name = "Virtual_Cam", const char* path = "") {
     RigCamera camera;
@@ -173,6 +189,59 @@ TEST_F(PipeWireCamera, NoCameraAtStartShowsTheLineThenAPluggedCameraStarts) {
     ASSERT_GE(m_rig.Publish(VirtualCam()), 0) << m_rig.Logs();
     EXPECT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000));
     EXPECT_EQ(StatusLine(), "");
+}
+
+// The camera in use goes while another is still listed: the other one takes
+// over, with no line shown once it gives a picture.
+TEST_F(PipeWireCamera, UnplugOfTheCameraInUseStartsTheOtherOne) {
+    const int first = m_rig.Publish(VirtualCam("Cam_First", "/dev/video0"));
+    ASSERT_GE(first, 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(VirtualCam("Cam_Second", "/dev/video2")), 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+    ASSERT_EQ(CameraInUse(), "Cam_First");
+
+    m_rig.Unplug(first);
+    EXPECT_TRUE(WaitFor([&] { return CameraInUse() == "Cam_Second" && ShowsLivePicture(); }, 3000));
+    EXPECT_EQ(StatusLine(), "");
+}
+
+// An infrared sensor (greyscale only) and a loopback device ahead of the
+// colour camera are passed over.
+TEST_F(PipeWireCamera, InfraredAndLoopbackDevicesArePassedOver) {
+    RigCamera infrared = VirtualCam("IR_Camera", "/dev/video0");
+    infrared.strCaps = "video/x-raw,format=GRAY8,width=640,height=360,framerate=30/1";
+    RigCamera loopback = VirtualCam("Loopback_Cam", "/dev/video1");
+    loopback.strDriver = "v4l2 loopback";
+    ASSERT_GE(m_rig.Publish(infrared), 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(loopback), 0) << m_rig.Logs();
+    ASSERT_GE(m_rig.Publish(VirtualCam("Colour_Cam", "/dev/video2")), 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+    EXPECT_EQ(CameraInUse(), "Colour_Cam");
+}
+
+// The daemon and its session manager restart (an upgrade, a restart of the
+// user's services) and the camera is published again: the picture comes
+// back by itself, each time, and nothing of the old daemon's stays behind.
+TEST_F(PipeWireCamera, PictureComesBackAfterEachRestartOfPipeWire) {
+    const int camera = m_rig.Publish(VirtualCam());
+    ASSERT_GE(camera, 0) << m_rig.Logs();
+    StartWindow();
+    ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+    const int nThreads = EntriesIn("/proc/self/task");
+    const int nFds = EntriesIn("/proc/self/fd");
+
+    for (int round = 0; round < 3; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(m_rig.RestartPipeWire()) << m_rig.Logs();
+        EXPECT_TRUE(WaitFor([&] { return !ShowsLivePicture(); }, 3000)) << "a frozen picture";
+        ASSERT_TRUE(m_rig.Replug(camera)) << m_rig.Logs();
+        ASSERT_TRUE(WaitFor([&] { return ShowsLivePicture(); }, 5000)) << m_rig.Logs();
+        EXPECT_EQ(StatusLine(), "");
+        EXPECT_EQ(EntriesIn("/proc/self/task"), nThreads);
+        EXPECT_EQ(EntriesIn("/proc/self/fd"), nFds);
+    }
 }
 
 // Node paths compare as numbers, so /dev/video2 comes before /dev/video10

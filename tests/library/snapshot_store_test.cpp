@@ -156,6 +156,28 @@ TEST_F(SnapshotStore, AllNamesTakenAsksAndNoWritesNothing) {
     EXPECT_EQ(members.m_sync_dir_status, 0);
 }
 
+// A preview started while the reset question is open (a resume) writes its
+// own, smaller size into the grabber; the held frame is still written at the
+// size it was taken with, whole and upright.
+TEST_F(SnapshotStore, TheHeldFrameKeepsItsSizeWhenAGraphStartsDuringTheQuestion) {
+    for (int n = 0; n < PICTURE_NUMBER_LIMIT; ++n)
+        Touch(Picture(n));
+    members.m_nCapTimes = PICTURE_NUMBER_LIMIT;
+    boxes.answers = {IDYES};
+    boxes.duringBox = [this] {
+        if (boxes.boxes.size() > 1)
+            return; // the thumbnails' complaints about the touched files
+        g_grabberCallback.m_nWidth = 320;
+        g_grabberCallback.m_nHeight = 240;
+        std::filesystem::remove(Picture(0));
+    };
+    Snapshot();
+    QImage written(QString::fromStdString(Picture(0)));
+    ASSERT_EQ(written.size(), QSize(640, 480));
+    EXPECT_GT(written.pixelColor(630, 10).red(), 200);
+    EXPECT_GT(written.pixelColor(630, 470).blue(), 200);
+}
+
 TEST_F(SnapshotStore, TwoMessagesGiveOnePhotoAndOneDuringThePromptIsDropped) {
     library->OnSnapshotButton();
     DeliverFrame();

@@ -107,29 +107,49 @@ CPipeWireRig::CPipeWireRig(bool bSessionManager) {
         mkdir((m_strDir + "/" + sub).c_str(), 0700);
     setenv("PIPEWIRE_RUNTIME_DIR", m_strDir.c_str(), 1);
 
-    m_daemons.push_back(Spawn({"pipewire"}, {}, "pipewire.log"));
-    m_daemons.push_back(
-        Spawn({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + BusAddress()},
-              {}, "dbus.log"));
+    m_bus = Spawn(
+        {"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=" + BusAddress()}, {},
+        "dbus.log");
+    m_bSessionManager = bSessionManager;
+    m_bReady = StartPipeWire();
+}
+
+bool CPipeWireRig::StartPipeWire() {
+    m_pipewire = Spawn({"pipewire"}, {}, "pipewire.log");
     const bool up = WaitUntil(5000, [&] {
         struct stat st;
         return stat((m_strDir + "/pipewire-0").c_str(), &st) == 0 &&
                stat((m_strDir + "/bus").c_str(), &st) == 0;
     });
-    m_bReady = up && (!bSessionManager || StartSessionManager());
+    return up && (!m_bSessionManager || StartSessionManager());
 }
 
 bool CPipeWireRig::StartSessionManager() {
-    m_daemons.push_back(
-        Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + BusAddress()}, "wireplumber.log"));
-    return m_daemons.back() > 0;
+    m_sessionManager =
+        Spawn({"wireplumber"}, {"DBUS_SESSION_BUS_ADDRESS=" + BusAddress()}, "wireplumber.log");
+    return m_sessionManager > 0;
+}
+
+// The daemon goes first, under cameras that still stream, as when it is
+// restarted on an upgrade; the publishers are then of no use.
+void CPipeWireRig::StopPipeWire() {
+    StopProcess(std::exchange(m_sessionManager, 0));
+    StopProcess(std::exchange(m_pipewire, 0));
+    for (pid_t& pid : m_publishers)
+        StopProcess(std::exchange(pid, 0));
+}
+
+bool CPipeWireRig::RestartPipeWire() {
+    StopPipeWire();
+    // A killed daemon leaves its socket behind: gone, it cannot pass for the
+    // new daemon's in the wait for it.
+    unlink((m_strDir + "/pipewire-0").c_str());
+    return StartPipeWire();
 }
 
 CPipeWireRig::~CPipeWireRig() {
-    for (pid_t& pid : m_publishers)
-        StopProcess(std::exchange(pid, 0));
-    for (auto it = m_daemons.rbegin(); it != m_daemons.rend(); ++it)
-        StopProcess(*it);
+    StopPipeWire();
+    StopProcess(std::exchange(m_bus, 0));
     unsetenv("PIPEWIRE_RUNTIME_DIR");
     if (!m_strDir.empty()) {
         std::error_code ignored;
@@ -171,6 +191,10 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
         props += ",api.v4l2.path=" + camera.strDevicePath +
                  ",object.path=v4l2:" + camera.strDevicePath + ",device.api=v4l2";
     }
+    // gst-launch joins its arguments and parses them again: a value with a
+    // blank is quoted inside the quoted structure.
+    if (!camera.strDriver.empty())
+        props += ",api.v4l2.cap.driver=\\\"" + camera.strDriver + "\\\"";
     // An encoded format is made from raw frames of the same size.
     const bool jpeg = camera.strCaps.rfind("image/jpeg", 0) == 0;
     std::vector<std::string> argv;
@@ -180,7 +204,7 @@ bool CPipeWireRig::StartPublisher(int index, int timeoutMs) {
         if (jpeg)
             argv.insert(argv.end(), {"jpegenc", "!"});
         argv.insert(argv.end(), {camera.strCaps, "!", "pipewiresink", "mode=provide",
-                                 "stream-properties=" + props});
+                                 "stream-properties=\"" + props + "\""});
     } else {
         // One description for the helper, which can reach its format filter.
         argv = {RIG_SWITCHING_CAMERA,

@@ -22,6 +22,7 @@ struct RigCamera {
     std::string strPattern = "smpte";
     std::string strCaps = "video/x-raw,format=YUY2,width=640,height=480,framerate=30/1";
     std::string strCapsAfter;
+    std::string strDriver; // api.v4l2.cap.driver, or empty
 };
 
 class CPipeWireRig {
@@ -53,6 +54,10 @@ public:
     // once its publisher has changed (bounded).
     bool Renegotiate(int index);
 
+    // Stops the session manager and the daemon (the cameras with them) and
+    // starts both again in the same folder; Replug publishes a camera anew.
+    bool RestartPipeWire();
+
     // The names of the video sources a fresh device listing shows.
     std::vector<std::string> ListedCameras() const;
     // Text the rig's processes wrote, for a failing test's message.
@@ -64,9 +69,14 @@ private:
                 const std::string& logName) const;
     bool WaitListed(const std::string& name, bool present, int timeoutMs) const;
     bool StartPublisher(int index, int timeoutMs);
+    bool StartPipeWire();
+    void StopPipeWire();
 
     std::string m_strDir;
-    std::vector<pid_t> m_daemons; // started in order, stopped in reverse
+    pid_t m_bus = 0;
+    pid_t m_pipewire = 0;
+    pid_t m_sessionManager = 0;
+    bool m_bSessionManager = true;
     std::vector<RigCamera> m_cameras;
     std::vector<pid_t> m_publishers; // 0 while unplugged
     bool m_bReady = false;
