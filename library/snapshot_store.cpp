@@ -84,15 +84,8 @@ void CPhotoLibrary::OnSnapshotReady() {
     // that passed its unlocked armed check just before the disarm waits for
     // that lock, freezing the preview (or, with a suspend handled inside the
     // box, the whole program).
-    int nWidth = 0;
-    int nHeight = 0;
-    {
-        const SnapshotFrame taken = TakeSnapshotFrame(m_members.m_sync_dir_status);
-        if (!taken)
-            return;
-        nWidth = taken.Width();
-        nHeight = taken.Height();
-    }
+    if (!TakeSnapshotFrame(m_members.m_sync_dir_status))
+        return;
     if (m_members.m_strPhotoFolder != g_grabberCallback.m_szPhotoDir) {
         // The folder did not fit the grabber's prefix and was cut: a name
         // formed from it would land in another folder.
