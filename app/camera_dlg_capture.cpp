@@ -9,6 +9,7 @@
 #include "capture/preview_control.h"
 #include "capture/preview_status.h"
 #include "platform/device_ids.h"
+#include "platform/localized_texts.h"
 
 #include <QApplication>
 
@@ -50,7 +51,7 @@ void CCameraDlg::ShowStartOutcome(int nResult, HRESULT hrLast) {
         // With no camera left to take over, the line goes on saying what
         // became of the one in use.
         if (nResult != 0 && FAILED(m_hrCameraLost) &&
-            (!*text || std::strcmp(text, STATUS_NO_CAMERA) == 0))
+            (!*text || std::strcmp(text, LocalizedText(TextId::NoCamera)) == 0))
             text = PreviewStatusText(-1, m_hrCameraLost, m_graph);
         m_pPreviewStatus->SetText(text);
     }
