@@ -108,9 +108,9 @@ std::string BarePipeline(int width, int height) {
 // Pre-encoded JPEG frames played at 30 frames a second, as a camera sends
 // them: the same on both sides.
 std::string JpegSource(const std::string& pattern, int width, int height) {
-    return "multifilesrc location=" + pattern + " loop=true caps=image/jpeg,width=" +
-           std::to_string(width) + ",height=" + std::to_string(height) +
-           ",framerate=30/1 ! identity sync=true";
+    return "multifilesrc location=" + pattern +
+           " loop=true caps=image/jpeg,width=" + std::to_string(width) +
+           ",height=" + std::to_string(height) + ",framerate=30/1 ! identity sync=true";
 }
 
 // The JPEG floor: every frame decoded, converted and scaled once to the
@@ -254,7 +254,9 @@ public:
         devices = std::make_unique<Devices>(*this);
         return S_OK;
     }
-    std::unique_ptr<IFilterGraph> CreateFilterGraph() override { return m_real.CreateFilterGraph(); }
+    std::unique_ptr<IFilterGraph> CreateFilterGraph() override {
+        return m_real.CreateFilterGraph();
+    }
     HRESULT CreateSampleGrabber(std::shared_ptr<ISampleGrabber>& grabber) override {
         return m_real.CreateSampleGrabber(grabber);
     }

@@ -32,8 +32,7 @@ public:
 
 private:
     bool Configure(GstCaps* caps);
-    const BYTE* DecodeJpeg(GstCaps* caps, GstBuffer* buffer, LONG& length, int& width,
-                           int& height);
+    const BYTE* DecodeJpeg(GstCaps* caps, GstBuffer* buffer, LONG& length, int& width, int& height);
 
     GstCapsPtr m_pCaps; // the format m_pConverter was made for
     GstVideoInfo m_in{};
