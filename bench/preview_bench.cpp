@@ -106,17 +106,16 @@ std::string BarePipeline(int width, int height) {
 }
 
 // Pre-encoded JPEG frames played at 30 frames a second, as a camera sends
-// them: the same on both sides.
-std::string JpegSource(const std::string& pattern, int width, int height) {
-    return "multifilesrc location=" + pattern +
-           " loop=true caps=image/jpeg,width=" + std::to_string(width) +
-           ",height=" + std::to_string(height) + ",framerate=30/1 ! identity sync=true";
+// them: the same on both sides. The container gives each frame its time,
+// which the identity waits for.
+std::string JpegSource(const std::string& file) {
+    return "filesrc location=" + file + " ! avidemux ! identity sync=true";
 }
 
 // The JPEG floor: every frame decoded, converted and scaled once to the
 // host's BGRx.
 std::string BareJpegPipeline(const std::string& pattern, int width, int height) {
-    return JpegSource(pattern, width, height) +
+    return JpegSource(pattern) +
            " ! jpegdec ! videoconvertscale ! video/x-raw,format=BGRx,width=640,height=480 ! "
            "fakesink sync=false";
 }
@@ -283,7 +282,7 @@ private:
         HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
             const CPreEncodedCameraService& s = m_service;
             GstElementPtr source(gst_parse_bin_from_description(
-                JpegSource(s.m_strPattern, s.m_nWidth, s.m_nHeight).c_str(), TRUE, nullptr));
+                JpegSource(s.m_strPattern).c_str(), TRUE, nullptr));
             if (source)
                 gst_object_ref_sink(source.get());
             GstCapsPtr caps(gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, s.m_nWidth,
@@ -317,18 +316,18 @@ private:
     int m_nWidth, m_nHeight;
 };
 
-// Thirty frames of SMPTE bars (their noise block differs in each) as JPEG
-// files frame-NN.jpg in folder; the multifilesrc pattern that plays them.
+// Nine seconds of SMPTE bars (their noise block differs in each frame) as
+// JPEG frames in an AVI file in folder, longer than a run; its path.
 std::string EncodeJpegFrames(const QString& folder, int width, int height) {
-    const std::string pattern = folder.toStdString() + "/frame-" + std::to_string(width) + "x" +
-                                std::to_string(height) + "-%02d.jpg";
+    const std::string file = folder.toStdString() + "/frames-" + std::to_string(width) + "x" +
+                             std::to_string(height) + ".avi";
     const std::string command =
-        "gst-launch-1.0 -q videotestsrc pattern=smpte num-buffers=30 ! video/x-raw,width=" +
+        "gst-launch-1.0 -q videotestsrc pattern=smpte num-buffers=270 ! video/x-raw,width=" +
         std::to_string(width) + ",height=" + std::to_string(height) +
-        " ! jpegenc ! multifilesink location=" + pattern + " >/dev/null";
+        ",framerate=30/1 ! jpegenc ! avimux ! filesink location=" + file + " >/dev/null";
     if (std::system(command.c_str()) != 0)
         std::fprintf(stderr, "could not encode the JPEG frames\n");
-    return pattern;
+    return file;
 }
 
 const char* RendererName() {
