@@ -114,8 +114,8 @@ std::string JpegSource(const std::string& file) {
 
 // The JPEG floor: every frame decoded, converted and scaled once to the
 // host's BGRx.
-std::string BareJpegPipeline(const std::string& pattern, int width, int height) {
-    return JpegSource(pattern) +
+std::string BareJpegPipeline(const std::string& file) {
+    return JpegSource(file) +
            " ! jpegdec ! videoconvertscale ! video/x-raw,format=BGRx,width=640,height=480 ! "
            "fakesink sync=false";
 }
@@ -281,8 +281,8 @@ private:
         }
         HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
             const CPreEncodedCameraService& s = m_service;
-            GstElementPtr source(gst_parse_bin_from_description(
-                JpegSource(s.m_strPattern).c_str(), TRUE, nullptr));
+            GstElementPtr source(
+                gst_parse_bin_from_description(JpegSource(s.m_strPattern).c_str(), TRUE, nullptr));
             if (source)
                 gst_object_ref_sink(source.get());
             GstCapsPtr caps(gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, s.m_nWidth,
@@ -454,22 +454,22 @@ void RunRows(char* program, bool bWayland) {
         bWayland ? std::vector<Row>{
                        {"YUY2 640x480", service.get(), RES_640X480, BarePipeline(640, 480), 640, 480},
                        {"MJPEG 1280x1024 -> 640x480", &camera1280, RES_1_3M,
-                        BareJpegPipeline(jpeg1280, 1280, 1024)},
+                        BareJpegPipeline(jpeg1280)},
                    }
                  : std::vector<Row>{
                        {"YUY2 640x480", service.get(), RES_640X480, BarePipeline(640, 480), 640, 480},
                        {"YUY2 1280x1024", service.get(), RES_1_3M, BarePipeline(1280, 1024), 1280,
                         1024},
                        {"MJPEG 640x480", &camera640, RES_640X480,
-                        BareJpegPipeline(jpeg640, 640, 480)},
+                        BareJpegPipeline(jpeg640)},
                        {"MJPEG 1280x1024 -> 640x480", &camera1280, RES_1_3M,
-                        BareJpegPipeline(jpeg1280, 1280, 1024)},
+                        BareJpegPipeline(jpeg1280)},
                        // A snapshot every second: what the armed copy adds,
                        // and how soon the handler has the frame.
                        {"YUY2 640x480 + snapshot/s", service.get(), RES_640X480,
                         BarePipeline(640, 480), 0, 0, true},
                        {"MJPEG 1.3M + snapshot/s", &camera1280, RES_1_3M,
-                        BareJpegPipeline(jpeg1280, 1280, 1024), 0, 0, true},
+                        BareJpegPipeline(jpeg1280), 0, 0, true},
                    };
     for (const Row& row : rows)
         RunRow(row);
