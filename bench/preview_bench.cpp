@@ -242,6 +242,31 @@ PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs, bool
     return figures;
 }
 
+// JpegSource as a bin for the program's graph, linked by hand: the demuxer's
+// pad appears only once it reads the file.
+GstElementPtr JpegSourceBin(const std::string& file) {
+    GstElementPtr bin(gst_bin_new(nullptr));
+    gst_object_ref_sink(bin.get());
+    GstElement* source = gst_element_factory_make("filesrc", nullptr);
+    GstElement* demux = gst_element_factory_make("avidemux", nullptr);
+    GstElement* pace = gst_element_factory_make("identity", nullptr);
+    if (!source || !demux || !pace)
+        return nullptr;
+    g_object_set(source, "location", file.c_str(), nullptr);
+    g_object_set(pace, "sync", TRUE, nullptr);
+    gst_bin_add_many(GST_BIN(bin.get()), source, demux, pace, nullptr);
+    gst_element_link(source, demux);
+    g_signal_connect(demux, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer pace) {
+                         const GstPadPtr sink(
+                             gst_element_get_static_pad(static_cast<GstElement*>(pace), "sink"));
+                         gst_pad_link(pad, sink.get());
+                     }),
+                     pace);
+    const GstPadPtr src(gst_element_get_static_pad(pace, "src"));
+    gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", src.get()));
+    return bin;
+}
+
 // A camera that sends the pre-encoded frames of JpegSource, offered by the
 // program's own graph service in place of its device list.
 class CPreEncodedCameraService final : public IMediaGraphService {
@@ -281,10 +306,7 @@ private:
         }
         HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
             const CPreEncodedCameraService& s = m_service;
-            GstElementPtr source(
-                gst_parse_bin_from_description(JpegSource(s.m_strPattern).c_str(), TRUE, nullptr));
-            if (source)
-                gst_object_ref_sink(source.get());
+            GstElementPtr source = JpegSourceBin(s.m_strPattern);
             GstCapsPtr caps(gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, s.m_nWidth,
                                                 "height", G_TYPE_INT, s.m_nHeight, "framerate",
                                                 GST_TYPE_FRACTION, 30, 1, nullptr));
