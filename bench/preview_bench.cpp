@@ -106,17 +106,16 @@ std::string BarePipeline(int width, int height) {
 }
 
 // Pre-encoded JPEG frames played at 30 frames a second, as a camera sends
-// them: the same on both sides.
-std::string JpegSource(const std::string& pattern, int width, int height) {
-    return "multifilesrc location=" + pattern + " loop=true caps=image/jpeg,width=" +
-           std::to_string(width) + ",height=" + std::to_string(height) +
-           ",framerate=30/1 ! identity sync=true";
+// them: the same on both sides. The container gives each frame its time,
+// which the identity waits for.
+std::string JpegSource(const std::string& file) {
+    return "filesrc location=" + file + " ! avidemux ! identity sync=true";
 }
 
 // The JPEG floor: every frame decoded, converted and scaled once to the
 // host's BGRx.
-std::string BareJpegPipeline(const std::string& pattern, int width, int height) {
-    return JpegSource(pattern, width, height) +
+std::string BareJpegPipeline(const std::string& file) {
+    return JpegSource(file) +
            " ! jpegdec ! videoconvertscale ! video/x-raw,format=BGRx,width=640,height=480 ! "
            "fakesink sync=false";
 }
@@ -243,6 +242,31 @@ PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs, bool
     return figures;
 }
 
+// JpegSource as a bin for the program's graph, linked by hand: the demuxer's
+// pad appears only once it reads the file.
+GstElementPtr JpegSourceBin(const std::string& file) {
+    GstElementPtr bin(gst_bin_new(nullptr));
+    gst_object_ref_sink(bin.get());
+    GstElement* source = gst_element_factory_make("filesrc", nullptr);
+    GstElement* demux = gst_element_factory_make("avidemux", nullptr);
+    GstElement* pace = gst_element_factory_make("identity", nullptr);
+    if (!source || !demux || !pace)
+        return nullptr;
+    g_object_set(source, "location", file.c_str(), nullptr);
+    g_object_set(pace, "sync", TRUE, nullptr);
+    gst_bin_add_many(GST_BIN(bin.get()), source, demux, pace, nullptr);
+    gst_element_link(source, demux);
+    g_signal_connect(demux, "pad-added", G_CALLBACK(+[](GstElement*, GstPad* pad, gpointer pace) {
+                         const GstPadPtr sink(
+                             gst_element_get_static_pad(static_cast<GstElement*>(pace), "sink"));
+                         gst_pad_link(pad, sink.get());
+                     }),
+                     pace);
+    const GstPadPtr src(gst_element_get_static_pad(pace, "src"));
+    gst_element_add_pad(bin.get(), gst_ghost_pad_new("src", src.get()));
+    return bin;
+}
+
 // A camera that sends the pre-encoded frames of JpegSource, offered by the
 // program's own graph service in place of its device list.
 class CPreEncodedCameraService final : public IMediaGraphService {
@@ -254,7 +278,9 @@ public:
         devices = std::make_unique<Devices>(*this);
         return S_OK;
     }
-    std::unique_ptr<IFilterGraph> CreateFilterGraph() override { return m_real.CreateFilterGraph(); }
+    std::unique_ptr<IFilterGraph> CreateFilterGraph() override {
+        return m_real.CreateFilterGraph();
+    }
     HRESULT CreateSampleGrabber(std::shared_ptr<ISampleGrabber>& grabber) override {
         return m_real.CreateSampleGrabber(grabber);
     }
@@ -280,10 +306,7 @@ private:
         }
         HRESULT BindToObject(std::shared_ptr<ICaptureFilter>& filter) override {
             const CPreEncodedCameraService& s = m_service;
-            GstElementPtr source(gst_parse_bin_from_description(
-                JpegSource(s.m_strPattern, s.m_nWidth, s.m_nHeight).c_str(), TRUE, nullptr));
-            if (source)
-                gst_object_ref_sink(source.get());
+            GstElementPtr source = JpegSourceBin(s.m_strPattern);
             GstCapsPtr caps(gst_caps_new_simple("image/jpeg", "width", G_TYPE_INT, s.m_nWidth,
                                                 "height", G_TYPE_INT, s.m_nHeight, "framerate",
                                                 GST_TYPE_FRACTION, 30, 1, nullptr));
@@ -315,18 +338,18 @@ private:
     int m_nWidth, m_nHeight;
 };
 
-// Thirty frames of SMPTE bars (their noise block differs in each) as JPEG
-// files frame-NN.jpg in folder; the multifilesrc pattern that plays them.
+// Nine seconds of SMPTE bars (their noise block differs in each frame) as
+// JPEG frames in an AVI file in folder, longer than a run; its path.
 std::string EncodeJpegFrames(const QString& folder, int width, int height) {
-    const std::string pattern = folder.toStdString() + "/frame-" + std::to_string(width) + "x" +
-                                std::to_string(height) + "-%02d.jpg";
+    const std::string file = folder.toStdString() + "/frames-" + std::to_string(width) + "x" +
+                             std::to_string(height) + ".avi";
     const std::string command =
-        "gst-launch-1.0 -q videotestsrc pattern=smpte num-buffers=30 ! video/x-raw,width=" +
+        "gst-launch-1.0 -q videotestsrc pattern=smpte num-buffers=270 ! video/x-raw,width=" +
         std::to_string(width) + ",height=" + std::to_string(height) +
-        " ! jpegenc ! multifilesink location=" + pattern + " >/dev/null";
+        ",framerate=30/1 ! jpegenc ! avimux ! filesink location=" + file + " >/dev/null";
     if (std::system(command.c_str()) != 0)
         std::fprintf(stderr, "could not encode the JPEG frames\n");
-    return pattern;
+    return file;
 }
 
 const char* RendererName() {
@@ -453,22 +476,22 @@ void RunRows(char* program, bool bWayland) {
         bWayland ? std::vector<Row>{
                        {"YUY2 640x480", service.get(), RES_640X480, BarePipeline(640, 480), 640, 480},
                        {"MJPEG 1280x1024 -> 640x480", &camera1280, RES_1_3M,
-                        BareJpegPipeline(jpeg1280, 1280, 1024)},
+                        BareJpegPipeline(jpeg1280)},
                    }
                  : std::vector<Row>{
                        {"YUY2 640x480", service.get(), RES_640X480, BarePipeline(640, 480), 640, 480},
                        {"YUY2 1280x1024", service.get(), RES_1_3M, BarePipeline(1280, 1024), 1280,
                         1024},
                        {"MJPEG 640x480", &camera640, RES_640X480,
-                        BareJpegPipeline(jpeg640, 640, 480)},
+                        BareJpegPipeline(jpeg640)},
                        {"MJPEG 1280x1024 -> 640x480", &camera1280, RES_1_3M,
-                        BareJpegPipeline(jpeg1280, 1280, 1024)},
+                        BareJpegPipeline(jpeg1280)},
                        // A snapshot every second: what the armed copy adds,
                        // and how soon the handler has the frame.
                        {"YUY2 640x480 + snapshot/s", service.get(), RES_640X480,
                         BarePipeline(640, 480), 0, 0, true},
                        {"MJPEG 1.3M + snapshot/s", &camera1280, RES_1_3M,
-                        BareJpegPipeline(jpeg1280, 1280, 1024), 0, 0, true},
+                        BareJpegPipeline(jpeg1280), 0, 0, true},
                    };
     for (const Row& row : rows)
         RunRow(row);

@@ -28,17 +28,15 @@ CJpegFrameReader::~CJpegFrameReader() {
         jpeg_destroy_decompress(&m_cinfo);
 }
 
-bool CJpegFrameReader::DecodeScaled(const std::uint8_t* data, std::size_t size,
-                                    J_COLOR_SPACE space, std::uint8_t* target, int width,
-                                    int height, int stride) {
+bool CJpegFrameReader::DecodeScaled(const std::uint8_t* data, std::size_t size, J_COLOR_SPACE space,
+                                    std::uint8_t* target, int width, int height, int stride) {
     if (!target || width <= 0 || height <= 0 || stride < width * 4)
         return false;
     return Read(data, size, Request{true, space, target, width, height, stride});
 }
 
-const std::uint8_t* CJpegFrameReader::DecodeBottomUpBgr(const std::uint8_t* data,
-                                                        std::size_t size, int& width,
-                                                        int& height) {
+const std::uint8_t* CJpegFrameReader::DecodeBottomUpBgr(const std::uint8_t* data, std::size_t size,
+                                                        int& width, int& height) {
     width = 0;
     height = 0;
     if (!Read(data, size, Request{false, JCS_EXT_BGR, nullptr, 0, 0, 0}))
@@ -108,7 +106,8 @@ bool CJpegFrameReader::Read(const std::uint8_t* data, std::size_t size, const Re
 // frame would cost a pass over the whole picture for every scan.
 bool CJpegFrameReader::AcceptHeader() const {
     return !m_cinfo.progressive_mode && m_cinfo.image_width > 0 && m_cinfo.image_height > 0 &&
-           m_cinfo.image_width <= MAX_JPEG_FRAME_SIDE && m_cinfo.image_height <= MAX_JPEG_FRAME_SIDE;
+           m_cinfo.image_width <= MAX_JPEG_FRAME_SIDE &&
+           m_cinfo.image_height <= MAX_JPEG_FRAME_SIDE;
 }
 
 // The smallest of 1/8, 1/4 and 1/2 whose picture still covers the target,

@@ -107,7 +107,8 @@ GstFlowReturn Transform(GstBaseTransform* transform, GstBuffer* inbuf, GstBuffer
     bool bDecoded = false;
     if (gst_video_frame_map(&out, &self->out, outbuf, GST_MAP_WRITE)) {
         bDecoded = self->pReader->DecodeScaled(
-            in.data, in.size, self->space, static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&out, 0)),
+            in.data, in.size, self->space,
+            static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&out, 0)),
             GST_VIDEO_FRAME_WIDTH(&out), GST_VIDEO_FRAME_HEIGHT(&out),
             GST_VIDEO_FRAME_PLANE_STRIDE(&out, 0));
         gst_video_frame_unmap(&out);

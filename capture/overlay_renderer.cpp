@@ -51,7 +51,8 @@ void COverlayRenderer::OnNotice(QEvent::Type notice) {
 // frame completes the start on it.
 GstPadProbeReturn COverlayRenderer::OnFrame(GstPad*, GstPadProbeInfo*, gpointer self) {
     auto* renderer = static_cast<COverlayRenderer*>(self);
-    if (!renderer->StartsOnFirstFrame() && renderer->m_bFirstArrival.load(std::memory_order_relaxed) &&
+    if (!renderer->StartsOnFirstFrame() &&
+        renderer->m_bFirstArrival.load(std::memory_order_relaxed) &&
         renderer->m_bFirstArrival.exchange(false)) {
         // The camera delivers: the graph's start is complete, whether or not
         // the sink can draw yet.

@@ -84,9 +84,9 @@ Bytes DjpegBottomUpBgr(const Bytes& jpeg) {
 }
 
 struct StreamResult {
-    int nShown = 0;        // frames that reached the preview's sink
-    bool bError = false;   // an error on the bus
-    GstSamplePtr pLast;    // the last preview frame
+    int nShown = 0;      // frames that reached the preview's sink
+    bool bError = false; // an error on the bus
+    GstSamplePtr pLast;  // the last preview frame
 };
 
 // Pushes the frames through appsrc ! grabber ! 640x480 BGRx ! appsink. The
@@ -106,8 +106,8 @@ StreamResult RunStream(const std::vector<Bytes>& frames, int armAt, RecordingCal
                                               G_TYPE_INT, HEIGHT, "framerate", GST_TYPE_FRACTION,
                                               30, 1, nullptr));
     const GstCapsPtr host(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx",
-                                              "width", G_TYPE_INT, HOST_WIDTH, "height",
-                                              G_TYPE_INT, HOST_HEIGHT, nullptr));
+                                              "width", G_TYPE_INT, HOST_WIDTH, "height", G_TYPE_INT,
+                                              HOST_HEIGHT, nullptr));
     g_object_set(source.get(), "caps", jpeg.get(), "format", GST_FORMAT_TIME, nullptr);
     g_object_set(display.get(), "caps", host.get(), nullptr);
     g_object_set(sink.get(), "sync", FALSE, "emit-signals", FALSE, nullptr);
