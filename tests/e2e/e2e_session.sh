@@ -84,6 +84,6 @@ wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'windo
 start_window_manager_and_program() {
   openbox --sm-disable >"$work/openbox.log" 2>&1 &
   app_pids+=($!)
-  wait_for 10 wm_running || fail "the window manager did not start"
+  wait_for 30 wm_running || fail "the window manager did not start"
   start_program 30
 }
