@@ -11,8 +11,9 @@
 //   time from the press to the frame in the snapshot handler's hands.
 // Every figure is the median of RUNS runs, ours and the floor taken in turn.
 // The renderer is the session's: ximagesink on an X display, waylandsink on a
-// Wayland one, Qt painting on the offscreen platform. With --wayland the
-// program starts its own headless weston and measures there.
+// Wayland one, Qt painting on the offscreen platform. With --wayland (weston)
+// or --mutter the program starts its own headless compositor and measures
+// there.
 
 #include "capture/frame_buffer.h"
 #include "capture/gst_filters.h"
@@ -39,6 +40,7 @@
 #include <ctime>
 #include <atomic>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 #include <dirent.h>
@@ -70,25 +72,40 @@ double ProcessCpuSeconds() {
     return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// CPU time of another process's running threads, in seconds, to the
-// nanosecond: the scheduler's own account. utime and stime in ticks of 10 ms
-// would put a step of 0.2 % of a core into a 5 s window.
-double ChildCpuSeconds(pid_t pid) {
+// CPU time of a process's running threads in seconds, by thread name (its
+// digits dropped, so "videotestsrc3:src" of the fourth graph adds to that of
+// the first), to the nanosecond: the scheduler's own account. utime and
+// stime in ticks of 10 ms would put a step of 0.2 % of a core into a 5 s
+// window.
+using ThreadSeconds = std::map<std::string, double>;
+ThreadSeconds ThreadCpuSeconds(pid_t pid) {
     const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    ThreadSeconds seconds;
     DIR* dir = opendir(tasks.c_str());
     if (!dir)
-        return 0;
-    unsigned long long ns = 0;
+        return seconds;
     while (const dirent* entry = readdir(dir)) {
         if (entry->d_name[0] == '.')
             continue;
-        std::ifstream stat(tasks + "/" + entry->d_name + "/schedstat");
+        const std::string task = tasks + "/" + entry->d_name;
+        std::ifstream stat(task + "/schedstat");
+        std::ifstream comm(task + "/comm");
         unsigned long long running = 0;
-        if (stat >> running)
-            ns += running;
+        std::string name;
+        if (!(stat >> running) || !std::getline(comm, name))
+            continue;
+        name.erase(std::remove_if(name.begin(), name.end(), ::isdigit), name.end());
+        seconds[name] += static_cast<double>(running) / 1e9;
     }
     closedir(dir);
-    return static_cast<double>(ns) / 1e9;
+    return seconds;
+}
+
+double ChildCpuSeconds(pid_t pid) {
+    double sum = 0;
+    for (const auto& [name, seconds] : ThreadCpuSeconds(pid))
+        sum += seconds;
+    return sum;
 }
 
 void RunEvents(int ms) {
@@ -192,6 +209,8 @@ private:
 
 struct PreviewFigures {
     double cpu = 0;
+    // CPU seconds per wall second of each thread that ran through the window.
+    ThreadSeconds threads;
     double firstFrameMs = -1;
     double pressToFrameMs = -1;
 };
@@ -234,8 +253,14 @@ PreviewFigures Preview(IMediaGraphService& service, int mode, int windowMs, bool
             presses.start(SNAPSHOT_EVERY_MS);
         }
         const double start = ProcessCpuSeconds();
+        const ThreadSeconds threadsAtStart = ThreadCpuSeconds(getpid());
         RunEvents(windowMs);
         figures.cpu = (ProcessCpuSeconds() - start) / (windowMs / 1000.0);
+        for (const auto& [name, seconds] : ThreadCpuSeconds(getpid())) {
+            const auto before = threadsAtStart.find(name);
+            const double used = seconds - (before == threadsAtStart.end() ? 0 : before->second);
+            figures.threads[name] = used / (windowMs / 1000.0);
+        }
         figures.pressToFrameMs = Median(owner.pressToFrameMs);
     }
     StopStillGraph(graph);
@@ -374,9 +399,12 @@ struct Row {
 
 void RunRow(const Row& row) {
     std::vector<double> ours, oursFirst, bare, bareFirst, press;
+    std::map<std::string, std::vector<double>> threads;
     for (int run = 0; run < RUNS; ++run) {
         const PreviewFigures figures = Preview(*row.service, row.mode, WINDOW_MS, row.bSnapshots);
         ours.push_back(figures.cpu);
+        for (const auto& [name, cpu] : figures.threads)
+            threads[name].push_back(cpu);
         oursFirst.push_back(figures.firstFrameMs);
         press.push_back(figures.pressToFrameMs);
         bare.push_back(BareCpu(row.floor));
@@ -395,6 +423,20 @@ void RunRow(const Row& row) {
     } else {
         std::printf(" %10.1fms\n", Median(oursFirst));
     }
+    // Where our figure goes: each thread's median, the busiest first, down to
+    // a tenth of a percent.
+    std::vector<std::pair<double, std::string>> busiest;
+    for (auto& [name, cpu] : threads) {
+        cpu.resize(RUNS);
+        busiest.emplace_back(Median(cpu), name);
+    }
+    std::sort(busiest.rbegin(), busiest.rend());
+    std::printf("  by thread:");
+    for (const auto& [cpu, name] : busiest) {
+        if (cpu >= 0.001)
+            std::printf(" %s %.1f%%", name.c_str(), cpu * 100);
+    }
+    std::printf("\n");
     std::fflush(stdout);
 }
 
@@ -402,18 +444,23 @@ void RunRow(const Row& row) {
 
 void RunRows(char* program, bool bWayland);
 
-// Starts a headless weston on a socket of its own in a private runtime
-// folder; its process id, or -1.
-pid_t StartWeston(const std::string& runtimeDir) {
+// A headless compositor on a socket of its own in a private runtime folder:
+// weston, or GNOME's mutter (which needs the session bus the caller gives
+// it); its process id, or -1.
+pid_t StartCompositor(bool bMutter, const std::string& runtimeDir) {
     const pid_t pid = fork();
     if (pid == 0) {
         setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
         const int null = open("/dev/null", O_WRONLY);
         dup2(null, STDOUT_FILENO);
         dup2(null, STDERR_FILENO);
-        execlp("weston", "weston", "--no-config", "--backend=headless-backend.so",
-               "--socket=vizor-bench", "--idle-time=0", "--width=1024", "--height=768",
-               static_cast<char*>(nullptr));
+        if (bMutter)
+            execlp("mutter", "mutter", "--wayland", "--headless", "--no-x11", "--virtual-monitor",
+                   "1024x768", "--wayland-display=vizor-bench", static_cast<char*>(nullptr));
+        else
+            execlp("weston", "weston", "--no-config", "--backend=headless-backend.so",
+                   "--socket=vizor-bench", "--idle-time=0", "--width=1024", "--height=768",
+                   static_cast<char*>(nullptr));
         _exit(127);
     }
     const std::string socket = runtimeDir + "/vizor-bench";
@@ -423,16 +470,18 @@ pid_t StartWeston(const std::string& runtimeDir) {
 }
 
 int main(int argc, char** argv) {
-    // --wayland: the same rows under a headless weston started here, through
-    // Qt's Wayland platform.
-    const bool bWayland = argc > 1 && std::string(argv[1]) == "--wayland";
+    // --wayland, --mutter: the same rows under a headless weston or mutter
+    // started here, through Qt's Wayland platform.
+    const std::string option = argc > 1 ? argv[1] : "";
+    const bool bMutter = option == "--mutter";
+    const bool bWayland = bMutter || option == "--wayland";
     QTemporaryDir runtime;
-    pid_t weston = -1;
+    pid_t compositor = -1;
     if (bWayland) {
         chmod(runtime.path().toLocal8Bit().constData(), 0700);
-        weston = StartWeston(runtime.path().toStdString());
-        if (weston < 0) {
-            std::fprintf(stderr, "weston did not start\n");
+        compositor = StartCompositor(bMutter, runtime.path().toStdString());
+        if (compositor < 0) {
+            std::fprintf(stderr, "%s did not start\n", bMutter ? "mutter" : "weston");
             return 1;
         }
         setenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit().constData(), 1);
@@ -445,9 +494,9 @@ int main(int argc, char** argv) {
     setenv("VIZOR_TEST_CAMERA", "1", 0);
     RunRows(argv[0], bWayland);
     // The compositor goes after the application's last connection to it.
-    if (weston > 0) {
-        kill(weston, SIGTERM);
-        waitpid(weston, nullptr, 0);
+    if (compositor > 0) {
+        kill(compositor, SIGTERM);
+        waitpid(compositor, nullptr, 0);
     }
     return 0;
 }

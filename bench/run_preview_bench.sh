@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The preview benchmark in one unattended run (about 8 minutes): its X11 rows
-# under Xvfb (ximagesink), then its Wayland rows under a headless weston that
-# the benchmark starts itself (waylandsink).
+# The preview benchmark in one unattended run (about 10 minutes): its X11 rows
+# under Xvfb (ximagesink), then its Wayland rows (waylandsink) under a headless
+# weston and a headless mutter that the benchmark starts itself; mutter gets a
+# session bus of its own.
 #   bench/run_preview_bench.sh [BUILD_DIR]      BUILD_DIR defaults to build
 set -euo pipefail
 bench=$(readlink -f "${1:-build}/bench/preview_bench")
@@ -13,3 +14,9 @@ echo "== X11 (Xvfb)"
 xvfb-run -a -s "-screen 0 1024x768x24" "$bench" 2> >(quiet)
 echo "== Wayland (headless weston)"
 "$bench" --wayland 2> >(quiet)
+echo "== Wayland (headless mutter)"
+if command -v mutter >/dev/null; then
+  dbus-run-session -- "$bench" --mutter 2> >(quiet)
+else
+  echo "mutter is not installed (Debian package mutter): no rows"
+fi
