@@ -24,11 +24,7 @@ run_ctest build
 echo "== address + undefined sanitizers"
 ./scripts/build.sh build-asan -DVIZOR_SANITIZE="address;undefined" -DVIZOR_BUILD_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=Debug
-# The program's own processes have no test main to give the leak checker its
-# defaults (tests/support/test_main.cpp): they take them from here.
-ASAN_OPTIONS=fast_unwind_on_malloc=0 \
-  LSAN_OPTIONS="suppressions=$PWD/tests/support/glib_lsan.supp" \
-  run_ctest build-asan
+run_ctest build-asan
 
 echo "== thread sanitizer"
 ./scripts/build.sh build-tsan -DVIZOR_SANITIZE=thread -DVIZOR_BUILD_BENCH=OFF \

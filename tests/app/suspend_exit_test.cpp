@@ -64,11 +64,6 @@ protected:
         env.insert(QStringLiteral("G_SLICE"), QStringLiteral("always-malloc"));
         env.insert(QStringLiteral("LSAN_OPTIONS"),
                    QStringLiteral("suppressions=" LSAN_SUPPRESSIONS));
-        // Unwound in full, so that GLib's allocations are matched by their
-        // origin (the suppressions' last entry).
-        env.insert(QStringLiteral("ASAN_OPTIONS"),
-                   env.value(QStringLiteral("ASAN_OPTIONS")) +
-                       QStringLiteral(":fast_unwind_on_malloc=0"));
         env.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
         process->setProcessEnvironment(env);
         process->setProcessChannelMode(QProcess::MergedChannels);

@@ -11,21 +11,6 @@
 
 #include <cstdlib>
 
-// Read by the sanitizer runtimes of the sanitizer builds; unused otherwise.
-// GLib's quark table starts in a block allocated while the library loads and
-// moves to a bigger one past 2048 quarks, leaving the first unreferenced on
-// purpose (readers may still hold it); the camera stack takes every test
-// process past that mark. The leak checker sees that block only now and then,
-// as stale copies of its address come and go. Allocation stacks are unwound
-// in full so that the suppression can see where the block was made: GLib has
-// no frame pointers for the fast unwinder to follow.
-extern "C" const char* __asan_default_options() {
-    return "fast_unwind_on_malloc=0";
-}
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:_dl_init\n";
-}
-
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (!std::getenv("QT_QPA_PLATFORM"))
