@@ -9,7 +9,8 @@
 //   reading the same pre-encoded frames, so encoding costs neither anything;
 // - the preview with a snapshot taken every second, YUY2 and JPEG, with the
 //   time from the press to the frame in the snapshot handler's hands.
-// Every figure is the median of RUNS runs, ours and the floor taken in turn.
+// Every figure is the median of RUNS runs, ours and the floor taken in turn;
+// a ratio is the median of the runs' own ratios.
 // The renderer is the session's: ximagesink on an X display, waylandsink on a
 // Wayland one, Qt painting on the offscreen platform. With --wayland (weston)
 // or --mutter the program starts its own headless compositor and measures
@@ -411,9 +412,16 @@ void RunRow(const Row& row) {
         if (row.width > 0 && !row.bSnapshots)
             bareFirst.push_back(BareFirstBufferMs(row.width, row.height));
     }
-    const double cpu = Median(ours), floorCpu = Median(bare);
-    std::printf("%-26s %6.1f%% %9.1f%% %6.2fx", row.label, cpu * 100, floorCpu * 100,
-                floorCpu > 0 ? cpu / floorCpu : 0.0);
+    // The ratio is the median of each run's ours over the floor run just
+    // after it: a machine that slows down or speeds up over the row moves
+    // both sides of a pair alike.
+    std::vector<double> ratios;
+    for (int run = 0; run < RUNS; ++run) {
+        if (bare[run] > 0)
+            ratios.push_back(ours[run] / bare[run]);
+    }
+    std::printf("%-26s %6.1f%% %9.1f%% %6.2fx", row.label, Median(ours) * 100, Median(bare) * 100,
+                Median(ratios));
     if (row.bSnapshots) {
         std::printf("   press to frame %.1fms\n", Median(press));
     } else if (!bareFirst.empty()) {

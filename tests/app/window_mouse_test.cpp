@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 // Points in client coordinates.
@@ -107,10 +109,10 @@ TEST_F(WindowMouse, DisabledDeleteIgnoresPressesAndKeepsItsDisabledImage) {
 
 TEST_F(WindowMouse, DeleteButtonFollowsTheSelectionAnchor) {
     QSignalSpy commands(&Dlg().m_btnDelete, &CImageStatic::Command);
-    for (int nAnchor : {0, 5, -1, 2}) {
+    const std::pair<int, bool> anchorsAndStates[] = {{0, true}, {5, true}, {-1, false}, {2, true}};
+    for (const auto& [nAnchor, enabled] : anchorsAndStates) {
         Dlg().m_nAnchor = nAnchor;
         Dlg().UpdateDeleteButton();
-        const bool enabled = nAnchor >= 0;
         EXPECT_EQ(Dlg().m_btnDelete.isEnabled(), enabled) << nAnchor;
         EXPECT_EQ(Dlg().m_btnDelete.m_bDisabledLook, enabled ? FALSE : TRUE);
         EXPECT_TRUE(Shows(Dlg().m_btnDelete, enabled ? Dlg().m_btnDelete.m_bmpNormal

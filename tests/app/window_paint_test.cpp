@@ -56,13 +56,16 @@ TEST_F(ShownWindow, SelectedSlotIsFramedInBlueOnTheNextPaint) {
     Dlg().m_nFirstVisible = 3;
     Dlg().m_marks[3 + 1] = 1;
     const QImage shot = Grab(Dlg());
-    const RECT& rc = Dlg().m_rcSlot[1];
-    for (int d = 1; d <= 4; ++d) {
-        EXPECT_EQ(shot.pixel(rc.left - d, rc.top - d), qRgb(0, 192, 255)) << d;
-        EXPECT_EQ(shot.pixel(rc.right + d - 1, rc.bottom + d - 1), qRgb(0, 192, 255)) << d;
+    // The second cell, {108, 529, 180, 583}, in a ring four pixels wide:
+    // 104..107 left of it and above, 180..183 right of it and below.
+    for (int d = 0; d < 4; ++d) {
+        EXPECT_EQ(shot.pixel(104 + d, 525 + d), qRgb(0, 192, 255)) << d;
+        EXPECT_EQ(shot.pixel(180 + d, 583 + d), qRgb(0, 192, 255)) << d;
+        EXPECT_EQ(shot.pixel(140, 525 + d), qRgb(0, 192, 255)) << d;
     }
-    EXPECT_EQ(shot.pixel(rc.left - 5, rc.top + 10), Grey(99));
-    EXPECT_EQ(shot.pixel(Dlg().m_rcSlot[0].left - 1, rc.top - 1), Grey(99));
+    EXPECT_EQ(shot.pixel(103, 539), Grey(99));
+    EXPECT_EQ(shot.pixel(184, 587), Grey(99));
+    EXPECT_EQ(shot.pixel(21, 528), Grey(99)) << "the first cell's frame";
 }
 
 TEST_F(ShownWindow, MinimisedWindowDrawsOnlyItsIconCentred) {

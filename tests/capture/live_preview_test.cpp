@@ -1,6 +1,7 @@
 // The real GStreamer graph with the built-in test camera: frames reach the
 // grabber as bottom-up BGR at every mode, the preview paints into the host, a
-// resolution change rebuilds at the new size, and no frame arrives after stop.
+// resolution change rebuilds at the new size, no frame arrives after stop, and
+// a camera error is reported once as the loss of the camera.
 
 #include "capture/gst_media_graph.h"
 #include "capture/gst_ptr.h"
@@ -9,6 +10,8 @@
 #include "capture/video_surface.h"
 #include "live_capture_helpers.h"
 
+#include <QThread>
+#include <QtCore/qtestsupport_core.h>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -16,6 +19,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -188,17 +192,40 @@ TEST_F(LivePreviewTest, NoCallbackArrivesAfterStopReturns) {
     }
 }
 
-TEST_F(LivePreviewTest, CameraErrorWhileRunningNeitherCrashesNorBlocksTheNextStart) {
-    ASSERT_EQ(Start(RES_640X480), 0);
-    // What a camera pulled out while streaming posts.
-    auto* camera = dynamic_cast<IGstElementFilter*>(graph.m_pCapture);
-    ASSERT_NE(camera, nullptr);
+// What a camera pulled out while streaming posts, from element.
+void PostReadError(GstElement* element) {
     const GErrorPtr error(g_error_new_literal(GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ,
                                               "Could not read from resource."));
-    gst_element_post_message(camera->Element(), gst_message_new_error(GST_OBJECT(camera->Element()),
-                                                                      error.get(), "gone"));
-    QCoreApplication::processEvents();
-    // The next restart (resolution change, resume) builds a new graph and runs.
+    gst_element_post_message(element,
+                             gst_message_new_error(GST_OBJECT(element), error.get(), "gone"));
+}
+
+TEST_F(LivePreviewTest, ACameraErrorIsReportedOnceAsItsLossOnTheMainThread) {
+    ASSERT_EQ(Start(RES_640X480), 0);
+    std::vector<HRESULT> losses;
+    bool bOnMainThread = true;
+    graph.m_pGraph->ReportCameraLoss([&](HRESULT hr) {
+        losses.push_back(hr);
+        bOnMainThread = bOnMainThread && QThread::currentThread() == qApp->thread();
+    });
+    auto* camera = dynamic_cast<IGstElementFilter*>(graph.m_pCapture);
+    auto* grabber = dynamic_cast<IGstElementFilter*>(graph.m_pGrabber.get());
+    ASSERT_NE(camera, nullptr);
+    ASSERT_NE(grabber, nullptr);
+    // An element after the camera failing is not a lost camera.
+    PostReadError(grabber->Element());
+    QTest::qWait(200);
+    EXPECT_TRUE(losses.empty());
+    // Posted from another thread, as the streaming thread would, twice.
+    std::thread([&] {
+        PostReadError(camera->Element());
+        PostReadError(camera->Element());
+    }).join();
+    ASSERT_TRUE(WaitFor([&] { return !losses.empty(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(losses, std::vector<HRESULT>{E_DEVICE_GONE});
+    EXPECT_TRUE(bOnMainThread);
+    // The owner's next restart (resolution change, resume) builds a new graph.
     ASSERT_EQ(Start(RES_320X240), 0);
     GrabbedFrame frame;
     ASSERT_TRUE(GrabFrame(catcher, frame));

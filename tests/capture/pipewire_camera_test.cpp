@@ -68,18 +68,6 @@ protected:
         return status && status->isVisible() ? status->text() : QString();
     }
 
-    // Pumps events until pred holds; false after timeoutMs.
-    template <typename Pred> static bool WaitFor(Pred pred, int timeoutMs) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!pred()) {
-            if (timer.elapsed() > timeoutMs)
-                return false;
-            QTest::qWait(20);
-        }
-        return true;
-    }
-
     CPipeWireRig m_rig;
     std::unique_ptr<CCameraDlg> m_pDlg;
 };

@@ -11,9 +11,9 @@ namespace {
 std::unique_ptr<StripState> StripWith(int photos) {
     auto strip = std::make_unique<StripState>();
     strip->m_nPhotoCount = photos;
-    strip->m_nScrollMax = std::max(photos - 7, 0);
     for (int k = 0; k < 7; ++k)
         strip->m_rcSlot[k] = {10 + 80 * k, 300, 82 + 80 * k, 354};
+    UpdateScrollRange(*strip, nullptr);
     return strip;
 }
 

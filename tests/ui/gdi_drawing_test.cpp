@@ -60,14 +60,6 @@ PixelSet FillOn(int left, int top, int right, int bottom) {
     return PixelsOfColour(image, RED_RGB);
 }
 
-PixelSet Block(int x1, int y1, int x2, int y2) {
-    PixelSet pixels;
-    for (int y = y1; y <= y2; ++y)
-        for (int x = x1; x <= x2; ++x)
-            pixels.insert({x, y});
-    return pixels;
-}
-
 TEST(FillSolid, FillsUpToTwoPixelsShortOfRightAndBottom) {
     EXPECT_EQ(FillOn(2, 3, 9, 8), Block(2, 3, 7, 6));
     EXPECT_EQ(FillOn(0, 0, 12, 10), Block(0, 0, 10, 8));

@@ -117,13 +117,11 @@ TEST(SlotFrames, SelectedPhotosGetBlueRingsOthersPanelGrey) {
     strip.bSelected[2] = true;
     const QImage image = PaintFrames(strip);
     const QRgb blue = qRgb(0, 192, 255);
-    PixelSet expectedBlue;
-    for (int d = 1; d <= 4; ++d) {
-        const RECT& rc = strip.rc[2];
-        const PixelSet ring =
-            FramePixels(rc.left - d, rc.top - d, rc.right + d - 1, rc.bottom + d - 1, 650, 100);
-        expectedBlue.insert(ring.begin(), ring.end());
-    }
+    // Slot 2 is {194, 20, 266, 74}: a ring four pixels wide around the cell,
+    // from (190, 16) to (269, 77), leaving the cell's 194..265 x 20..73 free.
+    PixelSet expectedBlue = Block(190, 16, 269, 77);
+    for (const auto& pixel : Block(194, 20, 265, 73))
+        expectedBlue.erase(pixel);
     EXPECT_EQ(PixelsOfColour(image, blue), expectedBlue);
     // The cell itself is left to the thumbnail.
     EXPECT_EQ(image.pixel(22 + 86 * 2, 20), qRgb(255, 255, 255));

@@ -25,6 +25,15 @@ inline PixelSet PixelsOfColour(const QImage& image, QRgb colour) {
     return pixels;
 }
 
+// The filled rectangle with both corners inclusive.
+inline PixelSet Block(int x1, int y1, int x2, int y2) {
+    PixelSet pixels;
+    for (int y = y1; y <= y2; ++y)
+        for (int x = x1; x <= x2; ++x)
+            pixels.insert({x, y});
+    return pixels;
+}
+
 // The outline with both corners inclusive, clipped to the image.
 inline PixelSet FramePixels(int x1, int y1, int x2, int y2, int w, int h) {
     PixelSet pixels;
