@@ -3,10 +3,10 @@
 // run) would leave them: whole JPEG files named Picture nnnn.jpg.
 
 #include "library/jpeg_file.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -18,12 +18,6 @@ inline void WritePhoto(const std::string& path, unsigned char grey = 128) {
     constexpr std::uint32_t HEIGHT = 72;
     const std::vector<unsigned char> rgb(WIDTH * HEIGHT * 3, grey);
     ASSERT_TRUE(JpegFile::EncodeFromRgb(path, rgb.data(), WIDTH, HEIGHT, 1, 90)) << path;
-}
-
-inline std::string PictureName(int n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Picture %04d.jpg", n);
-    return name;
 }
 
 // Photos Picture 0000.jpg .. (count - 1) in folder, made if missing.

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,10 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-void Touch(const std::string& path) {
-    std::ofstream(path).put('x');
-}
 
 void Collect(const char* path, void* context) {
     static_cast<std::vector<std::string>*>(context)->push_back(path);

@@ -4,6 +4,7 @@
 #include "library/jpeg_decode_bounds.h"
 #include "library/jpeg_file.h"
 #include "tests/library/jpeg_test_support.h"
+#include "tests/library/library_fixture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ constexpr std::size_t PICTURE_BUFFER_SIZE = 27'000'000; // 3000 x 3000 x 3
 class JpegDecode : public ::testing::Test {
 protected:
     TempDir m_dir;
-    MessageRecorder m_boxes;
+    MessageBoxRecorder m_recorder;
     std::vector<unsigned char> m_buffer = std::vector<unsigned char>(PICTURE_BUFFER_SIZE, 0);
     std::uint32_t m_nWidth = 99;
     std::uint32_t m_nHeight = 99;
@@ -64,7 +65,7 @@ TEST_F(JpegDecode, RoundTripKeepsSizeAndPutsTheFirstRowOnTop) {
     EXPECT_TRUE(Near(Pixel(320, 479), 0, 0, 255));
     EXPECT_TRUE(Near(Pixel(0, 100), 0, 255, 0));
     EXPECT_TRUE(Near(Pixel(639, 100), 255, 0, 0));
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_TRUE(m_recorder.boxes.empty());
 }
 
 TEST_F(JpegDecode, GreyscaleFileGivesThreeEqualBytesPerPixel) {
@@ -99,7 +100,7 @@ TEST_F(JpegDecode, SizesOutsideTheLimitsFailSilently) {
         EXPECT_EQ(m_nWidth, 0u);
         EXPECT_EQ(m_nHeight, 0u);
     }
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_TRUE(m_recorder.boxes.empty());
 }
 
 TEST_F(JpegDecode, SmallestAcceptedSizeIsRead) {
@@ -133,11 +134,11 @@ TEST_F(JpegDecode, TruncatedFileWarnsOnceAndStillSucceeds) {
     EXPECT_EQ(Decode(path), m_buffer.data());
     EXPECT_EQ(m_nWidth, 640u);
     EXPECT_EQ(m_nHeight, 480u);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].caption, "JPEG Error");
-    EXPECT_EQ(m_boxes.Boxes()[0].style, MB_OK);
-    EXPECT_EQ(m_boxes.Boxes()[0].owner, MessageBoxOwner::ActiveWindow);
-    EXPECT_FALSE(m_boxes.Boxes()[0].text.empty());
+    ASSERT_EQ(m_recorder.boxes.size(), 1u);
+    EXPECT_EQ(m_recorder.boxes[0].caption, "JPEG Error");
+    EXPECT_EQ(m_recorder.boxes[0].style, MB_OK);
+    EXPECT_EQ(m_recorder.boxes[0].owner, MessageBoxOwner::ActiveWindow);
+    EXPECT_FALSE(m_recorder.boxes[0].text.empty());
 }
 
 TEST_F(JpegDecode, NonJpegShowsFatalErrorAndClosesTheFile) {
@@ -150,11 +151,11 @@ TEST_F(JpegDecode, NonJpegShowsFatalErrorAndClosesTheFile) {
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
     EXPECT_EQ(m_nWidth, 0u);
     EXPECT_EQ(m_nHeight, 0u);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].caption, "JPEG Fatal Error");
-    EXPECT_EQ(m_boxes.Boxes()[0].style, MB_ICONERROR);
-    EXPECT_EQ(m_boxes.Boxes()[0].owner, MessageBoxOwner::None);
-    EXPECT_FALSE(m_boxes.Boxes()[0].text.empty());
+    ASSERT_EQ(m_recorder.boxes.size(), 1u);
+    EXPECT_EQ(m_recorder.boxes[0].caption, "JPEG Fatal Error");
+    EXPECT_EQ(m_recorder.boxes[0].style, MB_ICONERROR);
+    EXPECT_EQ(m_recorder.boxes[0].owner, MessageBoxOwner::None);
+    EXPECT_FALSE(m_recorder.boxes[0].text.empty());
 }
 
 TEST_F(JpegDecode, FailureAfterASuccessLeavesNoStaleSize) {
@@ -169,10 +170,10 @@ TEST_F(JpegDecode, FailureAfterASuccessLeavesNoStaleSize) {
 TEST_F(JpegDecode, MissingFileShowsCantOpen) {
     const std::string path = m_dir / "gone.jpg";
     EXPECT_EQ(Decode(path), nullptr);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, "JPEG :\nCan't open " + path + "\n");
-    EXPECT_EQ(m_boxes.Boxes()[0].caption, APP_TITLE);
-    EXPECT_EQ(m_boxes.Boxes()[0].style, MB_OK);
+    ASSERT_EQ(m_recorder.boxes.size(), 1u);
+    EXPECT_EQ(m_recorder.boxes[0].text, "JPEG :\nCan't open " + path + "\n");
+    EXPECT_EQ(m_recorder.boxes[0].caption, APP_TITLE);
+    EXPECT_EQ(m_recorder.boxes[0].style, MB_OK);
 }
 
 TEST_F(JpegDecode, NullBufferShowsOutOfMemoryOnlyForAcceptedSizes) {
@@ -181,16 +182,16 @@ TEST_F(JpegDecode, NullBufferShowsOutOfMemoryOnlyForAcceptedSizes) {
     const int descriptors = OpenDescriptorCount();
 
     EXPECT_EQ(JpegFile::DecodeToRgb(m_dir / "small.jpg", m_nWidth, m_nHeight, nullptr), nullptr);
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_TRUE(m_recorder.boxes.empty());
 
     EXPECT_EQ(JpegFile::DecodeToRgb(m_dir / "good.jpg", m_nWidth, m_nHeight, nullptr), nullptr);
     EXPECT_EQ(m_nWidth, 0u);
     EXPECT_EQ(m_nHeight, 0u);
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, "JpegFile :\nOut of memory");
-    EXPECT_EQ(m_boxes.Boxes()[0].caption, APP_TITLE);
-    EXPECT_EQ(m_boxes.Boxes()[0].style, MB_ICONERROR);
+    ASSERT_EQ(m_recorder.boxes.size(), 1u);
+    EXPECT_EQ(m_recorder.boxes[0].text, "JpegFile :\nOut of memory");
+    EXPECT_EQ(m_recorder.boxes[0].caption, APP_TITLE);
+    EXPECT_EQ(m_recorder.boxes[0].style, MB_ICONERROR);
 }
 
 TEST_F(JpegDecode, FourComponentFileIsReadWithoutStoringRows) {
@@ -201,7 +202,7 @@ TEST_F(JpegDecode, FourComponentFileIsReadWithoutStoringRows) {
     EXPECT_EQ(m_nHeight, 60u);
     EXPECT_EQ(m_buffer[0], 0x5A);
     EXPECT_EQ(m_buffer[80 * 60 * 3 - 1], 0x5A);
-    EXPECT_TRUE(m_boxes.Boxes().empty());
+    EXPECT_TRUE(m_recorder.boxes.empty());
 }
 
 TEST_F(JpegDecode, OnlyRegularFilesAreOpened) {
@@ -217,9 +218,9 @@ TEST_F(JpegDecode, OnlyRegularFilesAreOpened) {
         EXPECT_EQ(m_nWidth, 0u);
     }
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
-    EXPECT_EQ(m_boxes.Boxes()[0].text, "JPEG :\nCan't open " + fifo + "\n");
-    EXPECT_EQ(m_boxes.Boxes()[1].text, "JPEG :\nCan't open " + device + "\n");
+    ASSERT_EQ(m_recorder.boxes.size(), 2u);
+    EXPECT_EQ(m_recorder.boxes[0].text, "JPEG :\nCan't open " + fifo + "\n");
+    EXPECT_EQ(m_recorder.boxes[1].text, "JPEG :\nCan't open " + device + "\n");
 }
 
 TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
@@ -227,9 +228,9 @@ TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
     ASSERT_TRUE(WriteProgressiveJpeg(m_dir / "scans.jpg", 80, 60, MAX_DECODE_SCANS + 1));
     EXPECT_EQ(Decode(m_dir / "scans.jpg"), nullptr);
     EXPECT_EQ(m_nWidth, 0u);
-    ASSERT_EQ(m_boxes.Boxes().size(), 1u);
-    EXPECT_EQ(m_boxes.Boxes()[0].caption, "JPEG Fatal Error");
-    EXPECT_EQ(m_boxes.Boxes()[0].text, "Picture has more than 100 scans; not read");
+    ASSERT_EQ(m_recorder.boxes.size(), 1u);
+    EXPECT_EQ(m_recorder.boxes[0].caption, "JPEG Fatal Error");
+    EXPECT_EQ(m_recorder.boxes[0].text, "Picture has more than 100 scans; not read");
 
     // Once every row is out nothing more is read: a missing end marker and
     // any junk after the picture go unnoticed.
@@ -240,7 +241,7 @@ TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
     WriteFileBytes(m_dir / "padded.jpg", bytes + std::string(1 << 20, '\0'));
     EXPECT_EQ(Decode(m_dir / "padded.jpg"), m_buffer.data());
     EXPECT_EQ(m_nWidth, 80u);
-    EXPECT_EQ(m_boxes.Boxes().size(), 1u) << m_boxes.Boxes().back().text;
+    EXPECT_EQ(m_recorder.boxes.size(), 1u) << m_recorder.boxes.back().text;
 
     // A progressive file reads on to its end marker before the first row:
     // the data it takes in is bounded instead. A hole costs no disk space.
@@ -249,6 +250,6 @@ TEST_F(JpegDecode, WorkIsBoundedWhateverTheFileHolds) {
     WriteFileBytes(m_dir / "long.jpg", bytes.substr(0, bytes.size() - 2));
     ASSERT_EQ(truncate((m_dir / "long.jpg").c_str(), off_t(MAX_DECODE_BYTES) + 1), 0);
     EXPECT_EQ(Decode(m_dir / "long.jpg"), nullptr);
-    ASSERT_EQ(m_boxes.Boxes().size(), 2u);
-    EXPECT_EQ(m_boxes.Boxes()[1].text, "Picture data runs on past 64 MB; not read");
+    ASSERT_EQ(m_recorder.boxes.size(), 2u);
+    EXPECT_EQ(m_recorder.boxes[1].text, "Picture data runs on past 64 MB; not read");
 }

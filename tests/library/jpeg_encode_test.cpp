@@ -3,6 +3,7 @@
 
 #include "library/jpeg_file.h"
 #include "tests/library/jpeg_test_support.h"
+#include "tests/library/library_fixture.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -73,13 +74,13 @@ std::string CantOpenText(const std::string& path) {
 
 TEST(JpegEncode, ColourFlagChoosesThreeComponentsAndZeroChoosesOne) {
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const auto red = SolidPicture(100, 100, 255, 0, 0);
     ASSERT_TRUE(JpegFile::EncodeFromRgb(dir / "grey.jpg", red.data(), 100, 100, 0, 90));
     ASSERT_TRUE(JpegFile::EncodeFromRgb(dir / "colour.jpg", red.data(), 100, 100, 1, 90));
     EXPECT_EQ(JpegComponents(dir / "grey.jpg"), 1);
     EXPECT_EQ(JpegComponents(dir / "colour.jpg"), 3);
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 TEST(JpegEncode, GreyscaleWeightsAreTruncatedNotRounded) {
@@ -105,12 +106,12 @@ TEST(JpegEncode, GreyscaleWeightsAreTruncatedNotRounded) {
 
 TEST(JpegEncode, RejectsMissingDataAndEmptySizeSilently) {
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const auto picture = SolidPicture(8, 8, 1, 2, 3);
     EXPECT_FALSE(JpegFile::EncodeFromRgb(dir / "a.jpg", nullptr, 8, 8, 1, 90));
     EXPECT_FALSE(JpegFile::EncodeFromRgb(dir / "a.jpg", picture.data(), 0, 8, 1, 90));
     EXPECT_FALSE(JpegFile::EncodeFromRgb(dir / "a.jpg", picture.data(), 8, 0, 0, 90));
-    EXPECT_TRUE(boxes.Boxes().empty());
+    EXPECT_TRUE(boxes.boxes.empty());
     EXPECT_TRUE(FolderEntries(dir.Path()).empty());
 }
 
@@ -127,7 +128,7 @@ TEST(JpegEncode, SuccessLeavesOnlyTheFinalName) {
 
 TEST(JpegEncode, NeverReplacesAnExistingFile) {
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const std::string path = dir / "Picture 0001.jpg";
     WriteFileBytes(path, "somebody else's photo");
     const auto picture = NoisePicture(64, 48);
@@ -138,40 +139,40 @@ TEST(JpegEncode, NeverReplacesAnExistingFile) {
     EXPECT_EQ(ReadFileBytes(path), "somebody else's photo");
     EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Picture 0001.jpg"});
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, CantOpenText(path));
-    EXPECT_EQ(boxes.Boxes()[0].caption, APP_TITLE);
-    EXPECT_EQ(boxes.Boxes()[0].style, MB_OK);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, CantOpenText(path));
+    EXPECT_EQ(boxes.boxes[0].caption, APP_TITLE);
+    EXPECT_EQ(boxes.boxes[0].style, MB_OK);
 }
 
 TEST(JpegEncode, FolderThatCannotTakeTheFileShowsCantOpen) {
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const auto picture = NoisePicture(64, 48);
     const std::string path = dir / "missing/Picture 0000.jpg";
     EXPECT_FALSE(JpegFile::EncodeFromRgb(path, picture.data(), 64, 48, 1, 90));
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, CantOpenText(path));
-    EXPECT_EQ(boxes.Boxes()[0].caption, APP_TITLE);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, CantOpenText(path));
+    EXPECT_EQ(boxes.boxes[0].caption, APP_TITLE);
 }
 
 TEST(JpegEncode, ReadOnlyFolderShowsCantOpen) {
     if (geteuid() == 0)
         GTEST_SKIP() << "root writes into read-only folders";
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const auto picture = NoisePicture(64, 48);
     ASSERT_EQ(chmod(dir.Path().c_str(), 0500), 0);
     const std::string path = dir / "Picture 0000.jpg";
     EXPECT_FALSE(JpegFile::EncodeFromRgb(path, picture.data(), 64, 48, 1, 90));
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].text, CantOpenText(path));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, CantOpenText(path));
     EXPECT_TRUE(FolderEntries(dir.Path()).empty());
 }
 
 TEST(JpegEncode, FullDiskFailsAndLeavesNoFileAtEitherName) {
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const auto picture = NoisePicture(640, 480);
     const std::string path = dir / "Picture 0002.jpg";
     const int descriptors = OpenDescriptorCount();
@@ -183,18 +184,18 @@ TEST(JpegEncode, FullDiskFailsAndLeavesNoFileAtEitherName) {
     EXPECT_FALSE(bWritten);
     EXPECT_TRUE(FolderEntries(dir.Path()).empty());
     EXPECT_EQ(OpenDescriptorCount(), descriptors);
-    ASSERT_EQ(boxes.Boxes().size(), 1u);
-    EXPECT_EQ(boxes.Boxes()[0].caption, "JPEG Fatal Error");
-    EXPECT_EQ(boxes.Boxes()[0].style, MB_ICONERROR);
-    EXPECT_EQ(boxes.Boxes()[0].owner, MessageBoxOwner::None);
-    EXPECT_FALSE(boxes.Boxes()[0].text.empty());
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "JPEG Fatal Error");
+    EXPECT_EQ(boxes.boxes[0].style, MB_ICONERROR);
+    EXPECT_EQ(boxes.boxes[0].owner, MessageBoxOwner::None);
+    EXPECT_FALSE(boxes.boxes[0].text.empty());
 }
 
 TEST(JpegEncode, FullDiskOnTheLastBytesStillFails) {
     // A small picture fits in the library's buffer: the write error only
     // shows when the end of the file is flushed.
     TempDir dir;
-    MessageRecorder boxes;
+    MessageBoxRecorder boxes;
     const auto picture = NoisePicture(32, 32);
     const std::string path = dir / "Picture 0003.jpg";
     bool bWritten = true;
@@ -204,5 +205,5 @@ TEST(JpegEncode, FullDiskOnTheLastBytesStillFails) {
     }
     EXPECT_FALSE(bWritten);
     EXPECT_TRUE(FolderEntries(dir.Path()).empty());
-    EXPECT_EQ(boxes.Boxes().size(), 1u);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
 }

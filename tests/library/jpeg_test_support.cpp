@@ -7,20 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-
-MessageRecorder::MessageRecorder() {
-    SetMessageBoxHook([this](const MessageBoxRequest& request) {
-        m_boxes.push_back(request);
-        return IDOK;
-    });
-}
-
-MessageRecorder::~MessageRecorder() {
-    SetMessageBoxHook({});
-}
 
 std::vector<unsigned char> SolidPicture(std::uint32_t width, std::uint32_t height,
                                         unsigned char red, unsigned char green,
@@ -37,14 +25,6 @@ std::vector<unsigned char> SolidPicture(std::uint32_t width, std::uint32_t heigh
 void WriteTestJpeg(const std::string& path, std::uint32_t width, std::uint32_t height) {
     const auto picture = SolidPicture(width, height, 90, 140, 200);
     ASSERT_TRUE(JpegFile::EncodeFromRgb(path, picture.data(), width, height, 1, 90)) << path;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 int OpenDescriptorCount() {

@@ -1,26 +1,9 @@
 #pragma once
-// Shared pieces of the JpegFile tests: a recorder that answers every message
-// box and keeps it, and small picture helpers.
-
-#include "platform/message_box.h"
+// Shared pieces of the JpegFile tests: small picture helpers.
 
 #include <cstdint>
 #include <string>
 #include <vector>
-
-// Records every message box shown while it lives and answers OK.
-class MessageRecorder {
-public:
-    MessageRecorder();
-    ~MessageRecorder();
-    MessageRecorder(const MessageRecorder&) = delete;
-    MessageRecorder& operator=(const MessageRecorder&) = delete;
-
-    const std::vector<MessageBoxRequest>& Boxes() const { return m_boxes; }
-
-private:
-    std::vector<MessageBoxRequest> m_boxes;
-};
 
 // Top-down RGB, width x height, every pixel the same colour.
 std::vector<unsigned char> SolidPicture(std::uint32_t width, std::uint32_t height,
@@ -37,9 +20,6 @@ bool WriteCmykJpeg(const std::string& path, std::uint32_t width, std::uint32_t h
 // written.
 bool WriteProgressiveJpeg(const std::string& path, std::uint32_t width, std::uint32_t height,
                           int scans);
-
-// Names in a folder, sorted.
-std::vector<std::string> FolderEntries(const std::string& folder);
 
 // Open file descriptors of this process.
 int OpenDescriptorCount();

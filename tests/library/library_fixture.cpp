@@ -2,8 +2,6 @@
 
 #include "library/jpeg_file.h"
 
-#include <fstream>
-
 namespace {
 
 CodecCalls g_calls;
@@ -37,10 +35,6 @@ void WriteJpeg(const std::string& path, int width, int height, QColor colour) {
     QImage image(width, height, QImage::Format_RGB888);
     image.fill(colour);
     image.save(QString::fromStdString(path), "JPG", 95);
-}
-
-void Touch(const std::string& path) {
-    std::ofstream(path).put('x');
 }
 
 MessageBoxRecorder::MessageBoxRecorder() {

@@ -29,7 +29,6 @@ const JpegCodec& TestJpegCodec();
 
 // Writes a JPEG file of the given size in one colour.
 void WriteJpeg(const std::string& path, int width, int height, QColor colour);
-void Touch(const std::string& path);
 
 class FakeCell : public IThumbCell {
 public:
@@ -42,7 +41,8 @@ public:
     int m_nSets = 0;
 };
 
-// Records every message box and answers from a script (IDYES when empty).
+// Records every message box and answers from a script; past its end, Yes to
+// a question and OK to any other box.
 class MessageBoxRecorder {
 public:
     MessageBoxRecorder();

@@ -10,17 +10,12 @@ class PhotoDelete : public ::testing::Test, protected LibraryFixture {
 protected:
     PhotoDelete() {
         for (int i = 0; i < 9; ++i)
-            WriteJpeg(PhotoPath(Name(i)), 72, 54, Qt::blue);
+            WriteJpeg(PhotoPath(PictureName(i)), 72, 54, Qt::blue);
         library->StartupScan();
         // Photos 4 to 6 by a plain click and a Shift-click.
         strip.m_nFirstVisible = 2;
         library->OnThumbClick(0, Inside(4));
         library->OnThumbClick(MK_SHIFT, Inside(2));
-    }
-    static std::string Name(int i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Picture %04d.jpg", i);
-        return name;
     }
     std::uint32_t Inside(int slot) const {
         return PackPoint(strip.m_rcSlot[slot].left + 3, strip.m_rcSlot[slot].top + 3);
@@ -36,7 +31,7 @@ TEST_F(PhotoDelete, YesDeletesExactlyTheMarkedFilesAndClearsTheSelection) {
     EXPECT_EQ(boxes.boxes[0].caption, "Nimbrel Vizor webcam");
     EXPECT_EQ(boxes.boxes[0].style, MB_YESNO | MB_ICONQUESTION);
     for (int i = 0; i < 9; ++i)
-        EXPECT_EQ(FileExists(PhotoPath(Name(i))), i < 4 || i > 6) << Name(i);
+        EXPECT_EQ(FileExists(PhotoPath(PictureName(i))), i < 4 || i > 6) << PictureName(i);
     EXPECT_EQ(strip.m_nPhotoCount, 6);
     EXPECT_EQ(strip.m_nAnchor, -1);
     EXPECT_EQ(strip.m_nCurrent, -1);
@@ -52,7 +47,7 @@ TEST_F(PhotoDelete, NoTouchesNothing) {
     boxes.answers = {IDNO};
     library->OnDeleteButton();
     for (int i = 0; i < 9; ++i)
-        EXPECT_TRUE(FileExists(PhotoPath(Name(i))));
+        EXPECT_TRUE(FileExists(PhotoPath(PictureName(i))));
     EXPECT_EQ(strip.m_nMarked, 3);
     EXPECT_EQ(strip.m_marks[5], 1);
     EXPECT_TRUE(deleteButtonEnabled);
@@ -66,7 +61,7 @@ TEST_F(PhotoDelete, IgnoredWithoutMarksOrWhileBusy) {
     members.m_sync_dir_status = 0;
 
     // A periodic rebuild clears the marks but keeps the anchor.
-    std::filesystem::remove(PhotoPath(Name(8)));
+    std::filesystem::remove(PhotoPath(PictureName(8)));
     library->FolderCheck();
     library->FolderCheck();
     EXPECT_EQ(strip.m_nMarked, 0);
@@ -78,12 +73,12 @@ TEST_F(PhotoDelete, IgnoredWithoutMarksOrWhileBusy) {
 TEST_F(PhotoDelete, SecondRequestDuringTheQuestionAndVanishedFilesAreHarmless) {
     boxes.duringBox = [this] {
         library->OnDeleteButton();
-        std::filesystem::remove(PhotoPath(Name(5)));
+        std::filesystem::remove(PhotoPath(PictureName(5)));
     };
     library->OnDeleteButton();
     EXPECT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(strip.m_nPhotoCount, 6);
-    EXPECT_TRUE(FileExists(PhotoPath(Name(7))));
+    EXPECT_TRUE(FileExists(PhotoPath(PictureName(7))));
 }
 
 TEST_F(PhotoDelete, FoldersAreNeverDeleted) {

@@ -6,27 +6,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <utime.h>
 
 namespace {
 
 class PhotoList : public ::testing::Test, protected LibraryFixture {
 protected:
     void AddPhotos(int count, int first = 0) {
-        for (int i = first; i < first + count; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "Picture %04d.jpg", i);
-            WriteJpeg(PhotoPath(name), 72, 54, Qt::blue);
-        }
-        BumpFolderTime();
-    }
-    // File systems keep whole seconds apart only so finely; move the folder's
-    // time explicitly so every change is seen.
-    void BumpFolderTime() {
-        static time_t next = 1000000000;
-        next += 10;
-        const utimbuf times{next, next};
-        utime(Folder().c_str(), &times);
+        for (int i = first; i < first + count; ++i)
+            WriteJpeg(PhotoPath(PictureName(i)), 72, 54, Qt::blue);
+        BumpFolderTime(Folder());
     }
 };
 

@@ -4,35 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include <ctime>
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
-
-// The folder's entries other than . and .., in any order.
-std::vector<std::string> Entries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (const dirent* entry = readdir(dir)) {
-            const std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(dir);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // Dates the entry back by the given seconds.
 void Age(const std::string& path, int seconds) {
@@ -67,7 +50,7 @@ TEST(StalePhotoTemporaries, RemovesOnlyTemporaryRegularFiles) {
     Age(folder / ".vizor-young1.tmp", STALE_PHOTO_AGE_SECONDS - 5);
 
     EXPECT_EQ(RemoveStalePhotoTemporaries(folder.Path()), 2);
-    EXPECT_EQ(Entries(folder.Path()),
+    EXPECT_EQ(FolderEntries(folder.Path()),
               (std::vector<std::string>{".vizor-ab12C.tmp", ".vizor-young1.tmp", "Picture 0000.jpg",
                                         "notes.tmp"}));
     EXPECT_EQ(ReadFileBytes(folder / "Picture 0000.jpg"), "photo");
@@ -92,7 +75,7 @@ TEST(StalePhotoTemporaries, LeavesLinksFoldersAndSubfoldersAlone) {
     WriteFileBytes(folder / "2025/.vizor-NESTED.tmp", "x");
 
     EXPECT_EQ(RemoveStalePhotoTemporaries(folder.Path()), 0);
-    EXPECT_EQ(Entries(folder.Path()),
+    EXPECT_EQ(FolderEntries(folder.Path()),
               (std::vector<std::string>{".vizor-DIR001.tmp", ".vizor-LINK01.tmp",
                                         ".vizor-LINK02.tmp", "2025"}));
     EXPECT_TRUE(FileExists(folder / ".vizor-DIR001.tmp/.vizor-INSIDE.tmp"));
@@ -125,18 +108,18 @@ TEST(StalePhotoTemporaries, RemovesWhatAKilledWriterLeft) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    const std::vector<std::string> left = Entries(folder.Path());
+    const std::vector<std::string> left = FolderEntries(folder.Path());
     ASSERT_EQ(left.size(), 1u);
     EXPECT_TRUE(IsPendingPhotoTempName(left[0].c_str())) << left[0];
     Age(folder / left[0], STALE_PHOTO_AGE_SECONDS + 1);
 
     EXPECT_EQ(RemoveStalePhotoTemporaries(folder.Path()), 1);
-    EXPECT_TRUE(Entries(folder.Path()).empty());
+    EXPECT_TRUE(FolderEntries(folder.Path()).empty());
     // The number was never published; a new write of it succeeds.
     CAtomicFile again(folder / "Picture 0003.jpg");
     ASSERT_TRUE(again.Create(PENDING_PHOTO_PREFIX, PENDING_PHOTO_SUFFIX, 0666));
     std::fputs("whole photo", again.Stream());
     EXPECT_EQ(again.Publish(CAtomicFile::PublishMode::NoReplace),
               CAtomicFile::PublishResult::Published);
-    EXPECT_EQ(Entries(folder.Path()), (std::vector<std::string>{"Picture 0003.jpg"}));
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"Picture 0003.jpg"}));
 }

@@ -5,26 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <utime.h>
-
 namespace {
 
 class ThumbnailStrip : public ::testing::Test, protected LibraryFixture {
 protected:
-    std::string Name(int i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "Picture %04d.jpg", i);
-        return name;
-    }
     void AddPhotos(int count, QColor colour = Qt::blue) {
         for (int i = 0; i < count; ++i)
-            WriteJpeg(PhotoPath(Name(i)), 640, 480, colour);
-    }
-    void ChangeFolderTime() {
-        static time_t next = 1500000000;
-        next += 10;
-        const utimbuf times{next, next};
-        utime(Folder().c_str(), &times);
+            WriteJpeg(PhotoPath(PictureName(i)), 640, 480, colour);
     }
     static QColor At(const FakeCell& cell, int x, int y) { return cell.m_image.pixelColor(x, y); }
     MessageBoxRecorder boxes;
@@ -61,7 +48,7 @@ TEST_F(ThumbnailStrip, PageRightShowsTheLastSevenAndDecodesOnlyThose) {
     EXPECT_EQ(strip.m_nFirstVisible, 5);
     EXPECT_EQ(bar.value(), 5);
     EXPECT_EQ(TestCodecCalls().decodes, 12) << "photos 7 to 11 are new, 5 and 6 are cached";
-    EXPECT_EQ(TestCodecCalls().decodedPaths.back(), Folder() + "/" + Name(11));
+    EXPECT_EQ(TestCodecCalls().decodedPaths.back(), Folder() + "/" + PictureName(11));
     bar.triggerAction(QAbstractSlider::SliderSingleStepSub);
     EXPECT_EQ(strip.m_nFirstVisible, 5) << "only the window's handler moves the strip";
     QObject::connect(&bar, &QAbstractSlider::actionTriggered,
@@ -125,7 +112,7 @@ TEST_F(ThumbnailStrip, RebuildInsideADecodeMessageStartsThePassAgain) {
     boxes.duringBox = [this] {
         boxes.duringBox = nullptr;
         WriteJpeg(PhotoPath("Picture 0000.jpg"), 640, 480, Qt::red);
-        ChangeFolderTime();
+        BumpFolderTime(Folder());
         library->FolderCheck();
     };
     library->StartupScan();

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -13,7 +12,6 @@
 #include <vector>
 
 #include <csignal>
-#include <dirent.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -34,19 +32,6 @@ LONG WriteDword(const CRegistryFile& file, const std::string& name, DWORD n) {
         doc.SetValue(kKey, name, REG_DWORD, Dword(n));
         return ERROR_SUCCESS;
     });
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    if (DIR* dir = opendir(folder.c_str())) {
-        while (dirent* entry = readdir(dir)) {
-            std::string name = entry->d_name;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        }
-        closedir(dir);
-    }
-    return names;
 }
 
 pid_t SpawnWriter(const std::vector<std::string>& args) {
@@ -184,9 +169,8 @@ TEST_F(RegistryFileTest, TemporaryLeftByADeadWriterIsRemoved) {
     ASSERT_EQ(WriteDword(m_file, "/p", 1), ERROR_SUCCESS);
     WriteFileBytes(m_strPath + ".tmp-abc123", "REGEDIT4\n[HKEY_CURRENT_USER\\Half");
     ASSERT_EQ(WriteDword(m_file, "/p", 2), ERROR_SUCCESS);
-    auto names = FolderEntries(m_strFolder);
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
+    EXPECT_EQ(FolderEntries(m_strFolder),
+              (std::vector<std::string>{"registry.reg", "registry.reg.lock"}));
 }
 
 TEST_F(RegistryFileTest, TwoProcessesWritingAtOnceBothEndRight) {
