@@ -78,12 +78,7 @@ TEST_F(CameraPropertiesTest, NoRunningGraphShowsNothing) {
 }
 
 TEST_F(CameraPropertiesTest, CameraWithoutSettingsShowsNothing) {
-    FakeScript script;
-    FakeDevice camera;
-    camera.friendlyName = "Cam";
-    camera.clsid = KSPROXY_CLSID;
-    script.devices = {camera};
-    FakeMediaGraphService fake(script);
+    FakeMediaGraphService fake({.devices = {FakeCamera()}});
     ASSERT_EQ(InitStillGraph(fake, graph, 0, &host, &catcher), S_OK);
     const ShownDialog shown =
         RunAndCloseDialog(&catcher, [&] { ShowCameraProperties(&window, graph); });

@@ -19,6 +19,11 @@ struct FakeDevice {
     bool bFilterCreatable = true;
 };
 
+// A camera that opens and builds like any other: most tests need just one.
+inline FakeDevice FakeCamera() {
+    return {.friendlyName = "Cam", .clsid = KSPROXY_CLSID};
+}
+
 struct FakeScript {
     bool bGraphCreatable = true;
     std::vector<FakeDevice> devices{}; // none: a null enumerator

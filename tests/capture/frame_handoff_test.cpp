@@ -1,7 +1,7 @@
 #include "capture/frame_buffer.h"
+#include "live_capture_helpers.h"
 
 #include <QCoreApplication>
-#include <QObject>
 
 #include <gtest/gtest.h>
 
@@ -12,21 +12,6 @@
 #include <vector>
 
 namespace {
-
-// Counts the WM_SNAPSHOT_READY events that reach it.
-class SnapshotSink : public QObject {
-public:
-    int posts = 0;
-
-protected:
-    bool event(QEvent* e) override {
-        if (e->type() == SnapshotReadyEvent) {
-            ++posts;
-            return true;
-        }
-        return QObject::event(e);
-    }
-};
 
 class FrameHandoff : public ::testing::Test {
 protected:
@@ -48,7 +33,7 @@ protected:
 
     int DeliveredPosts() {
         QCoreApplication::sendPostedEvents(&sink);
-        return sink.posts;
+        return sink.nReady;
     }
 
     static std::vector<BYTE> Frame(int width, int height, BYTE value) {
@@ -59,7 +44,7 @@ protected:
         return g_grabberCallback.BufferCB(time, frame.data(), static_cast<LONG>(frame.size()));
     }
 
-    SnapshotSink sink;
+    SnapshotCatcher sink;
 };
 
 TEST_F(FrameHandoff, IdleFramesCopyAndPostNothing) {
@@ -200,7 +185,8 @@ TEST(GrabberInterface, AnswersForItsTwoInterfacesOnly) {
     EXPECT_EQ(g_grabberCallback.QueryInterface(IID_IUnknown, &out), S_OK);
     EXPECT_EQ(out, static_cast<ISampleGrabberCB*>(&g_grabberCallback));
 
-    const IID other = {0x56a868b1, 0x0ad4, 0x11ce, {0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
+    const IID other = {
+        0x56a868b1, 0x0ad4, 0x11ce, {0xb0, 0x3a, 0x00, 0x20, 0xaf, 0x0b, 0xa7, 0x70}};
     out = reinterpret_cast<void*>(0x1234);
     EXPECT_EQ(g_grabberCallback.QueryInterface(other, &out), E_NOINTERFACE);
     EXPECT_EQ(out, reinterpret_cast<void*>(0x1234));

@@ -10,13 +10,6 @@
 
 namespace {
 
-FakeDevice Camera() {
-    FakeDevice d;
-    d.friendlyName = "Cam";
-    d.clsid = KSPROXY_CLSID;
-    return d;
-}
-
 // A clock that moves only when the loop sleeps, plus a cost per attempt.
 struct ScriptedTicks {
     DWORD now = 0;
@@ -48,7 +41,7 @@ protected:
 
 TEST_F(PreviewControlTest, StopStopsHidesDetachesAndReleasesEverythingOnce) {
     StopStillGraph(graph); // nothing built yet: nothing to do
-    FakeMediaGraphService service({.devices = {Camera()}});
+    FakeMediaGraphService service({.devices = {FakeCamera()}});
     ASSERT_EQ(InitStillGraph(service, graph, 0, &host, &owner), S_OK);
     service.log->clear();
     StopStillGraph(graph);
@@ -63,14 +56,14 @@ TEST_F(PreviewControlTest, StopStopsHidesDetachesAndReleasesEverythingOnce) {
 }
 
 TEST_F(PreviewControlTest, StopReleasesAPartlyBuiltGraph) {
-    FakeMediaGraphService service({.devices = {Camera()}, .bVideoWindow = false});
+    FakeMediaGraphService service({.devices = {FakeCamera()}, .bVideoWindow = false});
     ASSERT_EQ(InitStillGraph(service, graph, 0, &host, &owner), E_FAIL);
     StopStillGraph(graph);
     EXPECT_EQ(*service.liveObjects, 0);
 }
 
 TEST_F(PreviewControlTest, WorkingCameraMeansOneAttemptWithoutSleeping) {
-    FakeMediaGraphService service({.devices = {Camera()}});
+    FakeMediaGraphService service({.devices = {FakeCamera()}});
     EXPECT_EQ(Restart(service, 10000), 0);
     EXPECT_EQ(service.Calls("CreateFilterGraph").size(), 1u);
     EXPECT_TRUE(ticks.sleeps.empty());
@@ -110,7 +103,7 @@ TEST_F(PreviewControlTest, CameraAttachedDuringTheLoopIsPickedUp) {
     FakeMediaGraphService service;
     ticks.onSleep = [&] {
         if (ticks.sleeps.size() == 3)
-            service.script.devices = {Camera()};
+            service.script.devices = {FakeCamera()};
     };
     EXPECT_EQ(Restart(service, 10000), 0);
     EXPECT_EQ(service.Calls("CreateFilterGraph").size(), 4u);
@@ -126,7 +119,7 @@ TEST_F(PreviewControlTest, TickWrapNeitherEndsTheLoopEarlyNorExtendsIt) {
 }
 
 TEST_F(PreviewControlTest, RunFailureIsRetriedLikeAnyOther) {
-    FakeMediaGraphService service({.devices = {Camera()}, .hrRun = E_DEVICE_BUSY});
+    FakeMediaGraphService service({.devices = {FakeCamera()}, .hrRun = E_DEVICE_BUSY});
     EXPECT_EQ(Restart(service, 2000), -1);
     EXPECT_EQ(service.Calls("Run").size(), 2u);
 }

@@ -15,12 +15,7 @@
 namespace {
 
 FakeScript OneCamera() {
-    FakeScript script;
-    FakeDevice camera;
-    camera.friendlyName = "Cam";
-    camera.clsid = KSPROXY_CLSID;
-    script.devices = {camera};
-    return script;
+    return {.devices = {FakeCamera()}};
 }
 
 class StillGraphTest : public ::testing::Test {
