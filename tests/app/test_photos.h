@@ -20,9 +20,15 @@ inline void WritePhoto(const std::string& path, unsigned char grey = 128) {
     ASSERT_TRUE(JpegFile::EncodeFromRgb(path, rgb.data(), WIDTH, HEIGHT, 1, 90)) << path;
 }
 
+// The grey WritePhotos gives photo n: ten shades far enough apart to tell a
+// photo from its neighbours.
+inline unsigned char PhotoGrey(int n) {
+    return static_cast<unsigned char>(40 + 20 * (n % 10));
+}
+
 // Photos Picture 0000.jpg .. (count - 1) in folder, made if missing.
 inline void WritePhotos(const std::string& folder, int count) {
     mkdir(folder.c_str(), 0700);
     for (int n = 0; n < count; ++n)
-        WritePhoto(folder + "/" + PictureName(n), static_cast<unsigned char>(40 + 20 * (n % 10)));
+        WritePhoto(folder + "/" + PictureName(n), PhotoGrey(n));
 }

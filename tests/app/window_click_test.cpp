@@ -30,22 +30,9 @@ constexpr int PHOTOS = 3;
 
 // Clicks on the strip of a freshly started window with three photos: slots 3
 // to 6 are empty.
-class WindowClick : public ShownWindow {
+class WindowClick : public ShownWindowWithPhotos {
 protected:
-    void SetUp() override {
-        WritePhotos(m_home / "Pictures", PHOTOS);
-        ShownWindow::SetUp();
-        ASSERT_EQ(Dlg().m_nPhotoCount, PHOTOS);
-    }
-
-    QPoint SlotCentre(int k) {
-        const RECT& rc = Dlg().m_rcSlot[k];
-        return QPoint((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    }
-
-    void Click(QPoint point, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::mouseClick(&Dlg(), Qt::LeftButton, modifiers, point);
-    }
+    WindowClick() : ShownWindowWithPhotos(PHOTOS) {}
 
     // The selection as the strip holds it.
     struct Selection {
@@ -62,12 +49,8 @@ protected:
         }
     };
     Selection Now() {
-        Selection s{
-            Dlg().m_nCurrent, Dlg().m_nAnchor, Dlg().m_nMarked, {}, Dlg().m_btnDelete.isEnabled()};
-        for (int i = 0; i < PHOTO_CAPACITY; ++i)
-            if (Dlg().m_marks[i])
-                s.marked.push_back(i);
-        return s;
+        return {Dlg().m_nCurrent, Dlg().m_nAnchor, Dlg().m_nMarked, Marked(),
+                Dlg().m_btnDelete.isEnabled()};
     }
 
     // Empty slots, the gap between two slots, and the panel below the strip.
@@ -82,13 +65,13 @@ protected:
 
 TEST_F(WindowClick, FirstClickAfterStartUpSetsCurrentAndAnchorAndEnablesDelete) {
     EXPECT_EQ(Now(), (Selection{-1, -1, 0, {}, false})) << "nothing selected at start-up";
-    Click(SlotCentre(1));
+    ClickSlot(1);
     EXPECT_EQ(Now(), (Selection{1, 1, 1, {1}, true}));
 }
 
 TEST_F(WindowClick, FirstClickWithShiftSelectsFromTheClickedPhotoOnly) {
     // The anchor is taken from the click itself, so the range is that photo.
-    Click(SlotCentre(2), Qt::ShiftModifier);
+    ClickSlot(2, Qt::ShiftModifier);
     EXPECT_EQ(Dlg().m_nAnchor, 2);
     EXPECT_EQ(Dlg().m_nCurrent, 2);
     EXPECT_EQ(Now().marked, std::vector<int>{2});
@@ -101,7 +84,7 @@ TEST_F(WindowClick, ClickWithoutAPhotoChangesNothing) {
         Click(place);
         EXPECT_EQ(Now(), (Selection{-1, -1, 0, {}, false})) << "before any selection";
     }
-    Click(SlotCentre(0));
+    ClickSlot(0);
     const Selection selected = Now();
     for (QPoint place : PlacesWithoutAPhoto()) {
         SCOPED_TRACE(testing::Message() << place.x() << "," << place.y());
@@ -129,7 +112,7 @@ TEST_F(WindowClick, DoubleClickOpensThePhotoAndKeepsTheMarksOfItsFirstPress) {
 
     // Shift from photo 0: the first press selects the range 0 to 2, which the
     // double-click keeps while it moves the anchor to 2.
-    Click(SlotCentre(0));
+    ClickSlot(0);
     doubleClick(2, Qt::ShiftModifier);
     EXPECT_EQ(Now(), (Selection{2, 2, 3, {0, 1, 2}, true}));
 

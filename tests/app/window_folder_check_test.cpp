@@ -11,19 +11,17 @@ namespace {
 // The folder checks of a running window (the poll timer's tick and every
 // activation change) against photos another program puts into the pictures
 // folder.
-class WindowFolderCheck : public ShownWindow {
+class WindowFolderCheck : public ShownWindowWithPhotos {
 protected:
+    WindowFolderCheck() : ShownWindowWithPhotos(2) {}
+
     void SetUp() override {
-        WritePhotos(Pictures(), 2);
-        ShownWindow::SetUp();
-        ASSERT_EQ(Dlg().m_nPhotoCount, 2);
+        ShownWindowWithPhotos::SetUp();
         ASSERT_NE(Dlg().m_nFolderPollTimer, 0);
         // One check, so the window knows the folder as it is now.
         Tick();
         ASSERT_EQ(Dlg().m_nPhotoCount, 2);
     }
-
-    std::string Pictures() const { return m_home / "Pictures"; }
 
     // What another program does: a whole new photo in the folder.
     void AddPhoto(int n) { WritePhoto(Pictures() + "/" + PictureName(n)); }
@@ -39,10 +37,6 @@ protected:
         m_other.show();
         m_other.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&m_other));
-    }
-    void Activate() {
-        Dlg().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Dlg()));
     }
 
     QWidget m_other;
@@ -65,8 +59,7 @@ TEST_F(WindowFolderCheck, LeavingAndReturningToTheWindowEachCheck) {
 }
 
 TEST_F(WindowFolderCheck, UnchangedFolderKeepsTheStripAsItIs) {
-    QTest::mouseClick(&Dlg(), Qt::LeftButton, {},
-                      QPoint(Dlg().m_rcSlot[1].left + 5, Dlg().m_rcSlot[1].top + 5));
+    ClickSlot(1);
     ASSERT_EQ(Dlg().m_nAnchor, 1);
     Tick();
     Deactivate();

@@ -17,37 +17,20 @@ constexpr int PHOTOS = 10;
 
 // Keys typed on the shown window with ten photos in its strip, through the
 // event path a real key takes: to the focused control, then the window.
-class WindowKeyboard : public ShownWindow {
+class WindowKeyboard : public ShownWindowWithPhotos {
 protected:
-    void SetUp() override {
-        WritePhotos(Pictures(), PHOTOS);
-        ShownWindow::SetUp();
-        ASSERT_EQ(Dlg().m_nPhotoCount, PHOTOS);
-        Dlg().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Dlg()));
-    }
+    WindowKeyboard() : ShownWindowWithPhotos(PHOTOS) {}
 
-    std::string Pictures() const { return m_home / "Pictures"; }
+    void SetUp() override {
+        ShownWindowWithPhotos::SetUp();
+        Activate();
+    }
 
     // One key press and release; the copies the strip controls forward are
     // delivered before it returns.
     void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(KeyTarget(Dlg()), key, modifiers);
         QCoreApplication::sendPostedEvents();
-    }
-
-    void ClickSlot(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        const RECT& rc = Dlg().m_rcSlot[k];
-        QTest::mouseClick(&Dlg(), Qt::LeftButton, modifiers,
-                          QPoint((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
-    }
-
-    std::vector<int> Marked() {
-        std::vector<int> marked;
-        for (int i = 0; i < PHOTO_CAPACITY; ++i)
-            if (Dlg().m_marks[i])
-                marked.push_back(i);
-        return marked;
     }
 };
 

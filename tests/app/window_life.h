@@ -30,6 +30,4 @@ protected:
         });
         return dlg.DoModal();
     }
-
-    std::string PicturesFolder() const { return m_home / "Pictures"; }
 };

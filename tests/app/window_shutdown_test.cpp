@@ -92,7 +92,7 @@ TEST_F(SecondStart, EndsWithoutShowingWritingOrStartingAnything) {
     // The running instance's settings, which the second start must not touch.
     CRegistryAccess store;
     const DWORD nCounter = 42;
-    store.WriteValue(HKEY_CURRENT_USER, COUNTER_KEY, PicturesFolder(), REG_DWORD, &nCounter, 4);
+    store.WriteValue(HKEY_CURRENT_USER, COUNTER_KEY, Pictures(), REG_DWORD, &nCounter, 4);
     const std::string before = ReadFileBytes(RegistryFilePath());
     SettingsWrites writes;
 
@@ -115,7 +115,7 @@ TEST_F(SecondStart, EndsWithoutShowingWritingOrStartingAnything) {
     EXPECT_EQ(nShows, 0) << "nothing is shown";
     EXPECT_EQ(writes.Count(), 0) << "no setting is written";
     EXPECT_EQ(ReadFileBytes(RegistryFilePath()), before);
-    EXPECT_FALSE(FileExists(PicturesFolder())) << "the start-up never ran";
+    EXPECT_FALSE(FileExists(Pictures())) << "the start-up never ran";
     EXPECT_EQ(dlg.m_pGraphService, nullptr) << "no preview is started";
     EXPECT_EQ(dlg.m_graph.m_pGraph, nullptr);
     EXPECT_TRUE(activated.count() > 0 || activated.wait(5000))

@@ -25,24 +25,21 @@ constexpr int PHOTOS = 20;
 constexpr int SCROLL_MAX = PHOTOS - 7;
 constexpr int START = 5;
 
-class WindowStripScroll : public ShownWindow {
+class WindowStripScroll : public ShownWindowWithPhotos {
 protected:
+    WindowStripScroll() : ShownWindowWithPhotos(PHOTOS) {}
+
     void SetUp() override {
-        WritePhotos(m_home / "Pictures", PHOTOS);
-        ShownWindow::SetUp();
+        ShownWindowWithPhotos::SetUp();
         // The bar's own menu is answered here, not closed.
         m_closePopups.stop();
-        ASSERT_EQ(Dlg().m_nPhotoCount, PHOTOS);
-        Dlg().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&Dlg()));
+        Activate();
     }
 
 public:
     // The ways the table below moves the bar.
     QScrollBar& Bar() { return Dlg().m_sbStrip; }
 
-    // The grey of photo n, as WritePhotos made it.
-    static int GreyOf(int n) { return 40 + 20 * (n % 10); }
     int GreyOfFirstCell() {
         const QImage cell = Dlg().m_stcThumb[0].GetImage().toImage();
         return cell.isNull() ? -1 : qGray(cell.pixel(cell.width() / 2, cell.height() / 2));
@@ -133,7 +130,7 @@ TEST_F(WindowStripScroll, EveryWayTheBarMovesMovesTheStripWithIt) {
         way.move(*this);
         EXPECT_EQ(Dlg().m_nFirstVisible, way.expected);
         EXPECT_EQ(Bar().value(), Dlg().m_nFirstVisible) << "the bar and the strip apart";
-        EXPECT_NEAR(GreyOfFirstCell(), GreyOf(Dlg().m_nFirstVisible), 4) << "the cells stayed";
+        EXPECT_NEAR(GreyOfFirstCell(), PhotoGrey(Dlg().m_nFirstVisible), 4) << "the cells stayed";
         Bar().triggerAction(QAbstractSlider::SliderSingleStepAdd);
         const int next = std::min(way.expected + 1, SCROLL_MAX);
         EXPECT_EQ(Dlg().m_nFirstVisible, next) << "the next arrow click";

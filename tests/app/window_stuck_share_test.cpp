@@ -78,33 +78,13 @@ protected:
     void TearDown() override {
         if (m_pShare)
             m_pShare->Release();
+        // The window goes before the share it may still be waiting on.
         m_pDlg.reset();
         m_pShare.reset();
         WindowHome::TearDown();
     }
 
-    std::string Pictures() const { return m_home / "Pictures"; }
-
-    // The window as the program starts it; how long its start took.
-    qint64 StartWindow() {
-        QElapsedTimer timer;
-        timer.start();
-        m_pDlg = std::make_unique<CCameraDlg>();
-        m_pDlg->OnInitDialog();
-        m_pDlg->show();
-        return timer.elapsed();
-    }
-
-    // True when a call queued now runs within timeoutMs.
-    bool Answers(int timeoutMs) {
-        bool ran = false;
-        QMetaObject::invokeMethod(
-            m_pDlg.get(), [&] { ran = true; }, Qt::QueuedConnection);
-        return QTest::qWaitFor([&] { return ran; }, timeoutMs);
-    }
-
     std::unique_ptr<StuckShare> m_pShare;
-    std::unique_ptr<CCameraDlg> m_pDlg;
 };
 
 TEST_F(WindowStuckShare, WindowAnswersWhileAShareIsStuckAndShowsThePhotosWhenItAnswers) {
