@@ -39,14 +39,17 @@ close_program() {
   app_pid=
 }
 dialog() { xdotool search --onlyvisible --name '^Vizor Test Camera$' 2>/dev/null | head -1; }
+# Asked again on every try of wait_for.
+dialog_shown() { [ -n "$(dialog)" ]; }
+dialog_gone() { [ -z "$(dialog)" ]; }
 open_dialog() {
   xdotool mousemove --sync $((211 + win_x)) $((503 + win_y)) click 1
-  wait_for 10 test -n "$(dialog)" || fail "the settings dialog did not open"
+  wait_for 10 dialog_shown || fail "the settings dialog did not open"
 }
 close_dialog() {
   # The dialog is gone by the key's release, which xdotool then cannot send.
   xdotool key --window "$(dialog)" Escape 2>/dev/null || true
-  wait_for 10 test -z "$(dialog)" || fail "the settings dialog did not close"
+  wait_for 10 dialog_gone || fail "the settings dialog did not close"
   # The window's modal loop ends after the dialog is unmapped.
   sleep 1
 }
