@@ -44,6 +44,7 @@ end_session() {
 fail() {
   echo "FAIL: $*" >&2
   [ -f "$work/app.log" ] && sed 's/^/  app: /' "$work/app.log" >&2
+  [ -f "$work/openbox.log" ] && sed 's/^/  openbox: /' "$work/openbox.log" >&2
   exit 1
 }
 
@@ -81,9 +82,17 @@ start_program() {
 # A real window manager (openbox), then the program under it: $window is its
 # main window.
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+# A manager that ended before it took the display is started once more; the
+# failure says which of the display and the manager went away.
 start_window_manager_and_program() {
-  openbox --sm-disable >"$work/openbox.log" 2>&1 &
-  app_pids+=($!)
-  wait_for 30 wm_running || fail "the window manager did not start"
+  local try
+  for try in 1 2; do
+    openbox --sm-disable >>"$work/openbox.log" 2>&1 &
+    app_pids+=($!)
+    wait_for 30 wm_running && break
+    kill -0 "$xvfb_pid" 2>/dev/null || fail "the X server ended"
+    kill -0 "${app_pids[-1]}" 2>/dev/null && fail "the window manager did not start within 30 s"
+    [ "$try" = 2 ] && fail "the window manager ended twice before it took the display"
+  done
   start_program 30
 }
